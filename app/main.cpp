@@ -1,0 +1,14 @@
+#include "TApplication.h"
+#include "Unit1.h"
+#include "Unit2.h"
+
+int main(int argc, char *argv[])
+{
+    TApplication application(argc, argv);
+    Application->Initialize();
+    Application->Title(QStringLiteral("carte de telefon"));
+    Application->CreateForm(Form1);
+    Application->CreateForm(Form2);
+    Application->Run();
+    return 0;
+}

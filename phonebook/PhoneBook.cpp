@@ -1,0 +1,46 @@
+#include "PhoneBook.h"
+
+#include "TRichEdit.h"
+
+namespace phonebook {
+
+namespace {
+const QString separator = QStringLiteral("  ");
+}
+
+QString EntryLine(const QString &surname, const QString &firstName, const QString &phoneNumber)
+{
+    return surname + separator + firstName + separator + phoneNumber;
+}
+
+void Clear(TRichEdit &list)
+{
+    list.Clear();
+}
+
+void Load(TRichEdit &list)
+{
+    list.Lines->LoadFromFile(LoadFileName);
+}
+
+void Append(TRichEdit &list, const QString &entryLine)
+{
+    list.Lines->Add(entryLine);
+}
+
+void DeleteAt(TRichEdit &list, int lineNumber)
+{
+    list.Lines->Delete(lineNumber);
+}
+
+QString WholeText(const TRichEdit &list)
+{
+    return list.Lines->Text();
+}
+
+void Save(const TRichEdit &list)
+{
+    list.Lines->SaveToFile(SaveFileName);
+}
+
+}   // namespace phonebook

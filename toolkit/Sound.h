@@ -1,0 +1,13 @@
+#pragma once
+
+#include <functional>
+
+using UINT = unsigned int;
+
+// Plays the system sound for a message-box type: the system's own on Windows,
+// the desktop's bell elsewhere.
+void MessageBeep(UINT type);
+
+// Replaces what MessageBeep does (tests record the values played); an empty
+// function restores the system sound.
+void SetMessageBeepHook(std::function<void(UINT)> hook);

@@ -1,0 +1,90 @@
+#include "TForm.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMenuBar>
+#include <QVariant>
+
+TForm::TForm(QWidget *parent)
+    : QMainWindow(parent)
+    , TControl(static_cast<QWidget &>(*this))
+{
+}
+
+TForm::~TForm() = default;
+
+void TForm::Show()
+{
+    if (!shownOnce_ && windowState_ == TWindowState::wsMaximized)
+        showMaximized();
+    else if (!shownOnce_ && windowState_ == TWindowState::wsMinimized)
+        showMinimized();
+    else
+        show();
+    raise();
+    activateWindow();
+}
+
+void TForm::Close()
+{
+    close();
+}
+
+void TForm::SetBounds(int left, int top, int width, int height)
+{
+    designFrame_ = QRect(left, top, width, height);
+    // For a window, move() places the frame; resize() sizes what lies inside it.
+    move(left, top);
+    const QSize frameMargins = frameGeometry().size() - geometry().size();
+    resize(QSize(width, height) - frameMargins);
+}
+
+void TForm::DoCreate()
+{
+    ApplyDesign();
+    emit OnCreate();
+}
+
+void TForm::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    if (mainForm_)
+        QCoreApplication::quit();
+}
+
+void TForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (shownOnce_)
+        return;
+    shownOnce_ = true;
+    // The window manager's frame is known only now: keep the frame at its design size.
+    const QSize frameMargins = frameGeometry().size() - geometry().size();
+    if (designFrame_.isValid() && !frameMargins.isEmpty() && windowState_ == TWindowState::wsNormal)
+        resize(designFrame_.size() - frameMargins);
+}
+
+void TForm::ApplyDesign()
+{
+    const QVariant left = property("Left");
+    const QVariant top = property("Top");
+    if (left.isValid() && top.isValid())
+        SetBounds(left.toInt(), top.toInt(), width(), height());
+
+    const QString state = property("WindowState").toString();
+    if (state == QLatin1String("wsMaximized"))
+        windowState_ = TWindowState::wsMaximized;
+    else if (state == QLatin1String("wsMinimized"))
+        windowState_ = TWindowState::wsMinimized;
+
+    // A cursor set on the window is for its own surface: the controls keep their usual
+    // cursors instead of inheriting it. Text fields set their I-beam themselves.
+    if (testAttribute(Qt::WA_SetCursor)) {
+        const auto widgets = findChildren<QWidget *>();
+        for (QWidget *widget : widgets) {
+            if (widget != centralWidget() && !widget->isWindow()
+                && !widget->testAttribute(Qt::WA_SetCursor))
+                widget->setCursor(Qt::ArrowCursor);
+        }
+    }
+}

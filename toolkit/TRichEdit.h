@@ -1,0 +1,51 @@
+#pragma once
+
+#include "TControl.h"
+#include "TStrings.h"
+
+#include "RichDocument.h"
+
+#include <QPlainTextEdit>
+
+#include <memory>
+
+struct TPoint {
+    int X = 0;
+    int Y = 0;
+};
+
+// An editable box of formatted text. Built on QPlainTextEdit, whose layout covers only
+// what is shown, so that adding or removing a line costs the same at a million lines
+// as at ten; its document still carries character formats.
+class TRichEdit : public QPlainTextEdit, public TControl {
+    Q_OBJECT
+public:
+    explicit TRichEdit(QWidget *parent = nullptr);
+    ~TRichEdit() override;
+
+    void Clear();
+    // X: the caret's column; Y: the number, from 0, of the line that holds the caret.
+    TPoint CaretPos() const;
+    // Prints the box's content as one job whose title is `title`.
+    void Print(const QString &title);
+    QString Text() const override { return Lines->Text(); }
+
+private:
+    std::unique_ptr<TStrings> lines_;
+
+public:
+    TStrings *const Lines;
+
+    // The whole content with its character formats.
+    codec::RichDocument Document() const;
+    // Replaces the whole content, leaving the caret at the start and no undo history.
+    void Document(const codec::RichDocument &document);
+
+protected:
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    // Set once the box has held formatted text; until then its content can be read
+    // as plain text, which is much faster.
+    bool mayHoldFormatting_ = false;
+};

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace codec {
+
+struct Rgb {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+
+    friend bool operator==(const Rgb &a, const Rgb &b)
+    {
+        return a.red == b.red && a.green == b.green && a.blue == b.blue;
+    }
+    friend bool operator!=(const Rgb &a, const Rgb &b) { return !(a == b); }
+};
+
+// The character formatting that the rich-text box can show. A member left at its
+// default means "as the document's default", not "explicitly off".
+struct CharacterFormat {
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    QString fontFamily;   // empty: the default font
+    int halfPoints = 0;   // font size in half points; 0: the default size
+    std::optional<Rgb> foreground;
+    std::optional<Rgb> background;
+
+    bool isDefault() const { return *this == CharacterFormat{}; }
+
+    friend bool operator==(const CharacterFormat &a, const CharacterFormat &b)
+    {
+        return a.bold == b.bold && a.italic == b.italic && a.underline == b.underline
+            && a.strikeOut == b.strikeOut && a.fontFamily == b.fontFamily
+            && a.halfPoints == b.halfPoints && a.foreground == b.foreground
+            && a.background == b.background;
+    }
+    friend bool operator!=(const CharacterFormat &a, const CharacterFormat &b) { return !(a == b); }
+};
+
+// A stretch of text in one format. Positions count UTF-16 code units of RichDocument::text.
+struct FormatRun {
+    qsizetype start = 0;
+    qsizetype length = 0;
+    int format = 0;   // index into RichDocument::formats
+
+    friend bool operator==(const FormatRun &a, const FormatRun &b)
+    {
+        return a.start == b.start && a.length == b.length && a.format == b.format;
+    }
+};
+
+// A document as the codecs see it: paragraphs of formatted text.
+//
+// `text` holds every paragraph followed by '\n', the last one too, so an empty
+// document is "" and a document of one empty paragraph is "\n". Inside a paragraph,
+// '\t' is a tab and U+2028 a line break that does not end the paragraph. The text
+// never holds '\r', U+2029 or NUL.
+//
+// `runs` are sorted by start, do not overlap, and name only non-default formats;
+// text that no run covers has the default format. A document built from plain
+// lines has no runs at all.
+struct RichDocument {
+    QString text;
+    std::vector<CharacterFormat> formats;
+    std::vector<FormatRun> runs;
+
+    static RichDocument fromLines(const QStringList &lines);
+    QStringList lines() const;
+    qsizetype lineCount() const { return text.count(QLatin1Char('\n')); }
+
+    // Appends text in a format, merging with the previous run where the format is the same.
+    void append(QStringView text, const CharacterFormat &format);
+    // Ends the current paragraph.
+    void endParagraph() { text.append(QLatin1Char('\n')); }
+
+    friend bool operator==(const RichDocument &a, const RichDocument &b);
+    friend bool operator!=(const RichDocument &a, const RichDocument &b) { return !(a == b); }
+};
+
+}   // namespace codec
