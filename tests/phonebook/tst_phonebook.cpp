@@ -1,0 +1,180 @@
+#include "PhoneBook.h"
+
+#include "Exception.h"
+#include "TRichEdit.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The phone book's entry line and its operations on the list box and the two files.
+class PhoneBookTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void entryLine_data();
+    void entryLine();
+    void appendToEmptyList_givesLineZero();
+    void deleteFirstOfThree_movesOthersUp();
+    void load_data();
+    void load();
+    void load_missingFile_reportsNameAndReasonAndKeepsList();
+    void save_emptyList_replacesEarlierFile();
+    void save_thenLoad_givesSameList();
+    void save_doesNotTouchLoadFile();
+
+private:
+    std::unique_ptr<QTemporaryDir> directory_;
+};
+
+namespace {
+
+QStringList lines(const TRichEdit &box)
+{
+    QStringList result;
+    for (int i = 0; i < box.Lines->Count(); ++i)
+        result.append(box.Lines->Strings(i));
+    return result;
+}
+
+void writeFile(const QString &name, const QByteArray &bytes)
+{
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+}   // namespace
+
+void PhoneBookTest::init()
+{
+    directory_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(QDir::setCurrent(directory_->path()));
+}
+
+void PhoneBookTest::entryLine_data()
+{
+    QTest::addColumn<QString>("surname");
+    QTest::addColumn<QString>("firstName");
+    QTest::addColumn<QString>("phone");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("typical") << QStringLiteral("Pop") << QStringLiteral("Ana") << QStringLiteral("555") << QStringLiteral("Pop  Ana  555");
+    QTest::newRow("all empty gives four blanks") << QString() << QString() << QString() << QStringLiteral("    ");
+    QTest::newRow("initial texts")
+        << QStringLiteral("nume") << QStringLiteral("prenume") << QStringLiteral("                  nr. de telefon")
+        << QStringLiteral("nume  prenume") + QString(20, QLatin1Char(' ')) + QStringLiteral("nr. de telefon");
+    QTest::newRow("nothing trimmed") << QStringLiteral(" a ") << QStringLiteral("\tb") << QStringLiteral("c  ") << QStringLiteral(" a   \tb  c  ");
+    QTest::newRow("only the middle") << QString() << QStringLiteral("Ana") << QString() << QStringLiteral("  Ana  ");
+    QTest::newRow("Romanian letters") << QStringLiteral("Știrbu") << QStringLiteral("Ţuţu") << QStringLiteral("0722") << QStringLiteral("Știrbu  Ţuţu  0722");
+}
+
+void PhoneBookTest::entryLine()
+{
+    QFETCH(QString, surname);
+    QFETCH(QString, firstName);
+    QFETCH(QString, phone);
+    QFETCH(QString, expected);
+    QCOMPARE(phonebook::EntryLine(surname, firstName, phone), expected);
+}
+
+void PhoneBookTest::appendToEmptyList_givesLineZero()
+{
+    TRichEdit box;
+    phonebook::Clear(box);
+    phonebook::Append(box, QStringLiteral("Pop  Ana  555"));
+    QCOMPARE(lines(box), QStringList{QStringLiteral("Pop  Ana  555")});
+    QCOMPARE(phonebook::WholeText(box), QStringLiteral("Pop  Ana  555\r\n"));
+}
+
+void PhoneBookTest::deleteFirstOfThree_movesOthersUp()
+{
+    TRichEdit box;
+    for (const char *line : {"a", "b", "c"})
+        phonebook::Append(box, QString::fromLatin1(line));
+    phonebook::DeleteAt(box, 0);
+    QCOMPARE(lines(box), (QStringList{QStringLiteral("b"), QStringLiteral("c")}));
+}
+
+void PhoneBookTest::load_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("empty file") << QByteArray() << QStringList();
+    QTest::newRow("three lines") << QByteArray("Pop  Ana  555\r\nIon  Dan  1\r\nx\r\n")
+                                 << QStringList{QStringLiteral("Pop  Ana  555"), QStringLiteral("Ion  Dan  1"), QStringLiteral("x")};
+    QTest::newRow("rich text") << QByteArray("{\\rtf1\\ansi Pop  Ana  555\\par Ion\\par}")
+                               << QStringList{QStringLiteral("Pop  Ana  555"), QStringLiteral("Ion")};
+}
+
+void PhoneBookTest::load()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, expected);
+    writeFile(phonebook::LoadFileName, bytes);
+    TRichEdit box;
+    box.setPlainText(QStringLiteral("RichEdit1"));
+    phonebook::Clear(box);
+    phonebook::Load(box);
+    QCOMPARE(lines(box), expected);
+}
+
+void PhoneBookTest::load_missingFile_reportsNameAndReasonAndKeepsList()
+{
+    TRichEdit box;
+    phonebook::Append(box, QStringLiteral("kept"));
+    try {
+        phonebook::Load(box);
+        QFAIL("loading a missing file did not fail");
+    } catch (const Exception &error) {
+        QCOMPARE(error.Message(), QStringLiteral("Cannot open file \"baza.txt\": No such file or directory"));
+    }
+    QCOMPARE(lines(box), QStringList{QStringLiteral("kept")});
+}
+
+void PhoneBookTest::save_emptyList_replacesEarlierFile()
+{
+    writeFile(phonebook::SaveFileName, "earlier content that must go");
+    TRichEdit box;
+    phonebook::Save(box);
+    QFile saved(phonebook::SaveFileName);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QByteArray bytes = saved.readAll();
+    QVERIFY(bytes.startsWith("{\\rtf1"));
+    QVERIFY(!bytes.contains("earlier"));
+    writeFile(phonebook::LoadFileName, bytes);
+    TRichEdit reloaded;
+    phonebook::Load(reloaded);
+    QCOMPARE(reloaded.Lines->Count(), 0);
+}
+
+void PhoneBookTest::save_thenLoad_givesSameList()
+{
+    const QStringList list{QStringLiteral("Pop  Ana  555"), QString(), QStringLiteral("{x}\\y\tz"),
+                           QStringLiteral("ăâîșț ĂÂÎȘȚ şţŞŢ"), QStringLiteral("\U0001F4DE  0722"), QString()};
+    TRichEdit box;
+    for (const QString &line : list)
+        phonebook::Append(box, line);
+    phonebook::Save(box);
+    QVERIFY(QFile::rename(phonebook::SaveFileName, phonebook::LoadFileName));
+    TRichEdit reloaded;
+    phonebook::Load(reloaded);
+    QCOMPARE(lines(reloaded), list);
+}
+
+void PhoneBookTest::save_doesNotTouchLoadFile()
+{
+    writeFile(phonebook::LoadFileName, "Pop  Ana  555\n");
+    TRichEdit box;
+    phonebook::Load(box);
+    phonebook::Append(box, QStringLiteral("new"));
+    phonebook::Save(box);
+    QFile original(phonebook::LoadFileName);
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    QCOMPARE(original.readAll(), QByteArray("Pop  Ana  555\n"));
+}
+
+QTEST_MAIN(PhoneBookTest)
+#include "tst_phonebook.moc"
