@@ -1,0 +1,164 @@
+#include "TRichEdit.h"
+
+#include "RtfReader.h"
+#include "RtfWriter.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+
+// Character formatting through the box: loaded, shown, pasted, saved and loaded again.
+class TRichEditTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void loadedFormatting_isShownInTheBox();
+    void formattedDocument_survivesSaveAndLoad();
+    void listBuiltByAdd_savesNoFormatting();
+    void pastedHtml_keepsFormattingThroughSaveAndLoad();
+    void pastedHtml_dropsPicturesAndKeepsLines();
+
+private:
+    std::unique_ptr<QTemporaryDir> directory_;
+};
+
+namespace {
+
+const char formattedRtf[] =
+    "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fnil\\fcharset238 MS Sans Serif;}{\\f1\\fnil\\fcharset238 Courier New;}}"
+    "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+    "\\uc1\\pard\\plain\\f0\\fs16 Pop  {\\b Ana}  555\\par"
+    "{\\i Ionescu}  {\\ul Maria}  {\\strike 0722}\\par"
+    "{\\f1\\fs28 mono} {\\cf1 red} {\\highlight2 blue}\\par}";
+
+void writeFile(const QString &name, const QByteArray &bytes)
+{
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString &name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QTextCharFormat formatAt(const TRichEdit &box, int line, int column)
+{
+    const QTextBlock block = box.document()->findBlockByNumber(line);
+    for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+        const QTextFragment piece = fragment.fragment();
+        const int start = piece.position() - block.position();
+        if (column >= start && column < start + piece.length())
+            return piece.charFormat();
+    }
+    return {};
+}
+
+}   // namespace
+
+void TRichEditTest::init()
+{
+    directory_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(QDir::setCurrent(directory_->path()));
+}
+
+void TRichEditTest::loadedFormatting_isShownInTheBox()
+{
+    writeFile(QStringLiteral("in.rtf"), formattedRtf);
+    TRichEdit box;
+    box.Lines->LoadFromFile(QStringLiteral("in.rtf"));
+    QCOMPARE(box.Lines->Count(), 3);
+    QCOMPARE(box.Lines->Strings(0), QStringLiteral("Pop  Ana  555"));
+    QVERIFY(formatAt(box, 0, 5).fontWeight() >= QFont::Bold);
+    QVERIFY(formatAt(box, 0, 0).fontWeight() < QFont::Bold);
+    QVERIFY(formatAt(box, 1, 0).fontItalic());
+    QVERIFY(formatAt(box, 1, 9).fontUnderline());
+    QVERIFY(formatAt(box, 1, 16).fontStrikeOut());
+    QCOMPARE(formatAt(box, 2, 0).fontFamilies().toStringList().value(0), QStringLiteral("Courier New"));
+    QCOMPARE(formatAt(box, 2, 0).fontPointSize(), 14.0);
+    QCOMPARE(formatAt(box, 2, 5).foreground().color(), QColor(255, 0, 0));
+    QCOMPARE(formatAt(box, 2, 9).background().color(), QColor(0, 0, 255));
+}
+
+void TRichEditTest::formattedDocument_survivesSaveAndLoad()
+{
+    writeFile(QStringLiteral("in.rtf"), formattedRtf);
+    TRichEdit box;
+    box.Lines->LoadFromFile(QStringLiteral("in.rtf"));
+    const codec::RichDocument loaded = box.Document();
+    QVERIFY(!loaded.runs.empty());
+    box.Lines->SaveToFile(QStringLiteral("out.doc"));
+
+    TRichEdit again;
+    again.Lines->LoadFromFile(QStringLiteral("out.doc"));
+    QCOMPARE(again.Document().text, loaded.text);
+    QVERIFY(again.Document() == loaded);
+}
+
+void TRichEditTest::listBuiltByAdd_savesNoFormatting()
+{
+    TRichEdit box;
+    box.Lines->Add(QStringLiteral("Pop  Ana  555"));
+    box.Lines->Add(QStringLiteral("Ionescu  Maria  0722"));
+    QVERIFY(box.Document().runs.empty());
+    box.Lines->SaveToFile(QStringLiteral("out.doc"));
+    const QByteArray saved = readFile(QStringLiteral("out.doc"));
+    for (const char *word : {"\\b", "\\i ", "\\ul", "\\strike", "\\cf", "\\highlight", "\\colortbl", "\\f1"})
+        QVERIFY2(!saved.contains(word), word);
+    QVERIFY(saved.contains("Pop  Ana  555\\par"));
+}
+
+void TRichEditTest::pastedHtml_keepsFormattingThroughSaveAndLoad()
+{
+    TRichEdit box;
+    box.Lines->Add(QStringLiteral("first"));
+    auto *mime = new QMimeData;
+    mime->setHtml(QStringLiteral("<b>Pop</b> <i>Ana</i> <span style=\"color:#ff0000\">555</span>"));
+    mime->setText(QStringLiteral("Pop Ana 555"));
+    QTextCursor cursor = box.textCursor();
+    cursor.movePosition(QTextCursor::End);
+    box.setTextCursor(cursor);
+    QApplication::clipboard()->setMimeData(mime);
+    box.paste();
+    QCOMPARE(box.Lines->Strings(1), QStringLiteral("Pop Ana 555"));
+    QVERIFY(formatAt(box, 1, 0).fontWeight() >= QFont::Bold);
+
+    box.Lines->SaveToFile(QStringLiteral("out.doc"));
+    TRichEdit again;
+    again.Lines->LoadFromFile(QStringLiteral("out.doc"));
+    QCOMPARE(again.Lines->Strings(1), QStringLiteral("Pop Ana 555"));
+    QVERIFY(formatAt(again, 1, 0).fontWeight() >= QFont::Bold);
+    QVERIFY(formatAt(again, 1, 4).fontItalic());
+    QCOMPARE(formatAt(again, 1, 8).foreground().color(), QColor(255, 0, 0));
+    QVERIFY(formatAt(again, 0, 0).fontWeight() < QFont::Bold);
+}
+
+void TRichEditTest::pastedHtml_dropsPicturesAndKeepsLines()
+{
+    TRichEdit box;
+    auto *mime = new QMimeData;
+    mime->setHtml(QStringLiteral("<ul><li>one</li><li>two<img src=\"x.png\"></li></ul>"
+                                 "<table><tr><td>a</td><td>b</td></tr></table>"));
+    QApplication::clipboard()->setMimeData(mime);
+    box.paste();
+    const QString text = box.Lines->Text();
+    QVERIFY2(!text.contains(QChar::ObjectReplacementCharacter), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("one\r\ntwo\r\n")));
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    TRichEditTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_richedit.moc"
