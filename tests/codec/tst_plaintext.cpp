@@ -1,0 +1,93 @@
+// The tables below are ASCII literals; implicit conversion keeps them readable.
+#undef QT_NO_CAST_FROM_ASCII
+
+#include "PlainText.h"
+#include "RichDocument.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+using namespace codec;
+
+namespace {
+
+template<std::size_t size>
+QByteArray bytes(const char (&literal)[size])
+{
+    return QByteArray(literal, qsizetype(size) - 1);
+}
+
+QString u(const char16_t *text)
+{
+    return QString::fromUtf16(text);
+}
+
+}   // namespace
+
+class TestPlainText : public QObject {
+    Q_OBJECT
+
+private slots:
+    void read_data();
+    void read();
+    void cp1250_undefinedBytes_roundTripAsC1();
+    void hundredMegabyteLine_readsLinearly();
+};
+
+void TestPlainText::read_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("empty file") << QByteArray() << QStringList{};
+    QTest::newRow("one empty line") << QByteArray("\n") << QStringList{""};
+    QTest::newRow("LF") << QByteArray("a\nb\n") << QStringList{"a", "b"};
+    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
+    QTest::newRow("lone CR") << QByteArray("a\rb\r") << QStringList{"a", "b"};
+    QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << QStringList{"a", "", "b"};
+    QTest::newRow("mixed ends") << QByteArray("a\r\nb\nc\rd") << QStringList{"a", "b", "c", "d"};
+    QTest::newRow("last line without end") << QByteArray("a\nb") << QStringList{"a", "b"};
+    QTest::newRow("blank lines kept") << QByteArray("a\n\n\nb\n") << QStringList{"a", "", "", "b"};
+    QTest::newRow("utf-8") << QByteArray("\xc4\x83\xc8\x99\n") << QStringList{u(u"ăș")};
+    QTest::newRow("utf-8 with BOM") << QByteArray("\xef\xbb\xbf\xc4\x83\n") << QStringList{u(u"ă")};
+    QTest::newRow("utf-8 non-BMP") << QByteArray("\xf0\x9f\x92\xa9") << QStringList{u(u"\U0001F4A9")};
+    QTest::newRow("utf-16 LE") << bytes("\xff\xfe" "a\0\x03\x01\r\0\n\0b\0") << QStringList{u(u"aă"), "b"};
+    QTest::newRow("utf-16 BE") << bytes("\xfe\xff" "\0a\x01\x03\0\n\0b") << QStringList{u(u"aă"), "b"};
+    QTest::newRow("invalid utf-8 is cp1250") << QByteArray("\xe3\xba \x8a\n") << QStringList{u(u"ăş Š")};
+    QTest::newRow("truncated utf-8 is cp1250") << QByteArray("ok \xc4") << QStringList{u(u"ok Ä")};
+    QTest::newRow("NUL dropped") << bytes("a\0b\n") << QStringList{"ab"};
+    QTest::newRow("paragraph separator ends a line") << QByteArray("a\xe2\x80\xa9" "b") << QStringList{"a", "b"};
+    QTest::newRow("line separator stays") << QByteArray("a\xe2\x80\xa8" "b") << QStringList{u(u"a\u2028b")};
+    QTest::newRow("tabs and spaces kept") << QByteArray("Pop  Ana\t555  \n") << QStringList{"Pop  Ana\t555  "};
+}
+
+void TestPlainText::read()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QStringList, lines);
+    const RichDocument document = readPlainText(input);
+    QCOMPARE(document.lines(), lines);
+    QVERIFY(document.runs.empty());
+    QVERIFY(!document.text.contains(QLatin1Char('\r')));
+}
+
+void TestPlainText::cp1250_undefinedBytes_roundTripAsC1()
+{
+    // 0x81 0x83 0x88 0x90 0x98 are unassigned in Windows-1250; they keep their value.
+    const RichDocument document = readPlainText(QByteArray("\x81\x83\x88\x90\x98\n"));
+    QCOMPARE(document.lines(), QStringList{u(u"\u0081\u0083\u0088\u0090\u0098")});
+}
+
+void TestPlainText::hundredMegabyteLine_readsLinearly()
+{
+    const QByteArray line(100 * 1024 * 1024, 'x');
+    QElapsedTimer timer;
+    timer.start();
+    const RichDocument document = readPlainText(line);
+    QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(document.text.size(), line.size() + 1);
+    QCOMPARE(document.lineCount(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestPlainText)
+#include "tst_plaintext.moc"

@@ -1,0 +1,170 @@
+#include "RtfReader.h"
+#include "RtfWriter.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace codec;
+
+Q_DECLARE_METATYPE(codec::RichDocument)
+
+namespace {
+
+// Pieces that stress what the writer must escape or encode, and runs of blanks.
+const QStringList pieces = {
+    u"Pop"_qs, u"Ana"_qs, u"0722"_qs, u"555-12"_qs, u" "_qs, u"  "_qs, u"   "_qs, u"\t"_qs, u"\t\t"_qs,
+    u"\\"_qs, u"{"_qs, u"}"_qs, u"\\par"_qs, u"{\\b}"_qs, u";"_qs, u"ă"_qs, u"â"_qs, u"î"_qs, u"ș"_qs,
+    u"ț"_qs, u"Ă"_qs, u"Â"_qs, u"Î"_qs, u"Ș"_qs, u"Ț"_qs, u"ş"_qs, u"ţ"_qs, u"Ş"_qs, u"Ţ"_qs,
+    u"\U0001F4DE"_qs, u"\U0001F600"_qs, u"€"_qs, u"ф"_qs, u"\uFF01"_qs, u"?"_qs, u"'"_qs,
+};
+
+QString randomLine(QRandomGenerator &random)
+{
+    QString line;
+    const int count = random.bounded(8);
+    for (int i = 0; i < count; ++i)
+        line += pieces.at(random.bounded(pieces.size()));
+    return line;
+}
+
+QStringList randomLines(QRandomGenerator &random)
+{
+    QStringList lines;
+    const int count = random.bounded(12);
+    for (int i = 0; i < count; ++i)
+        lines << (random.bounded(4) == 0 ? QString() : randomLine(random));
+    return lines;
+}
+
+std::optional<Rgb> randomColour(QRandomGenerator &random)
+{
+    if (random.bounded(2) == 0)
+        return std::nullopt;
+    return Rgb{std::uint8_t(random.bounded(256)), std::uint8_t(random.bounded(256)),
+               std::uint8_t(random.bounded(256))};
+}
+
+// The default family and size are left out: a run naming them looks like default text
+// in any Rich Text Format file.
+CharacterFormat randomFormat(QRandomGenerator &random)
+{
+    static const QStringList families = {QString(), u"Arial"_qs, u"Courier New"_qs, u"Times New Roman"_qs,
+                                         u"DejaVu Sans"_qs};
+    static const int sizes[] = {0, 9, 20, 24, 36, 72};
+    CharacterFormat format;
+    format.bold = random.bounded(2) == 0;
+    format.italic = random.bounded(2) == 0;
+    format.underline = random.bounded(2) == 0;
+    format.strikeOut = random.bounded(2) == 0;
+    format.fontFamily = families.at(random.bounded(families.size()));
+    format.halfPoints = sizes[random.bounded(int(std::size(sizes)))];
+    format.foreground = randomColour(random);
+    format.background = randomColour(random);
+    return format;
+}
+
+RichDocument randomFormattedDocument(QRandomGenerator &random)
+{
+    RichDocument document;
+    const int paragraphs = random.bounded(8);
+    for (int p = 0; p < paragraphs; ++p) {
+        const int stretches = random.bounded(5);
+        for (int s = 0; s < stretches; ++s) {
+            const bool plain = random.bounded(3) == 0;
+            document.append(randomLine(random), plain ? CharacterFormat{} : randomFormat(random));
+        }
+        document.endParagraph();
+    }
+    return document;
+}
+
+QString describe(const RichDocument &document)
+{
+    return QString::fromUtf8(writeRtf(document));
+}
+
+}   // namespace
+
+class TestRoundTrip : public QObject {
+    Q_OBJECT
+
+private slots:
+    void writeThenRead_givesSameDocument_data();
+    void writeThenRead_givesSameDocument();
+    void writeThenRead_randomLists_giveSameLines_data();
+    void writeThenRead_randomLists_giveSameLines();
+    void writeThenRead_randomFormatting_givesSameDocument_data();
+    void writeThenRead_randomFormatting_givesSameDocument();
+};
+
+void TestRoundTrip::writeThenRead_givesSameDocument_data()
+{
+    QTest::addColumn<RichDocument>("document");
+
+    QTest::newRow("empty document") << RichDocument{};
+    QTest::newRow("one empty paragraph") << RichDocument::fromLines({QString()});
+    QTest::newRow("empty lines first, inside and last")
+        << RichDocument::fromLines({QString(), u"a"_qs, QString(), QString(), u"b"_qs, QString()});
+    QTest::newRow("blanks only") << RichDocument::fromLines({u" "_qs, u"   "_qs, u"\t \t"_qs});
+    QTest::newRow("blank after control words")
+        << RichDocument::fromLines({u"\t x"_qs, u"\t1"_qs, u"\u2028 \u2028-"_qs, u"ă a"_qs, u"ș1"_qs});
+    QTest::newRow("braces, backslashes and control words as text") << RichDocument::fromLines({u"\\{}\\\\}}{{"_qs, u"\\par \\u259?"_qs});
+
+    RichDocument formatted;
+    CharacterFormat bold;
+    bold.bold = true;
+    formatted.append(u"Pop  "_qs, {});
+    formatted.append(u"Ana\t\u2028ș"_qs, bold);
+    formatted.endParagraph();
+    formatted.append(u"0722"_qs, bold);
+    formatted.endParagraph();
+    QTest::newRow("formatted line break and tab") << formatted;
+}
+
+void TestRoundTrip::writeThenRead_givesSameDocument()
+{
+    QFETCH(RichDocument, document);
+    const RichDocument read = readRtf(writeRtf(document));
+    QVERIFY2(read == document, qPrintable(describe(document)));
+}
+
+void TestRoundTrip::writeThenRead_randomLists_giveSameLines_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (const quint32 seed : {1u, 2u, 3u, 4u})
+        QTest::addRow("seed %u", seed) << seed;
+}
+
+void TestRoundTrip::writeThenRead_randomLists_giveSameLines()
+{
+    QFETCH(quint32, seed);
+    QRandomGenerator random(seed);
+    for (int i = 0; i < 1000; ++i) {
+        const QStringList lines = randomLines(random);
+        const RichDocument document = RichDocument::fromLines(lines);
+        const RichDocument read = readRtf(writeRtf(document));
+        QVERIFY2(read == document, qPrintable(u"list %1:\n%2"_qs.arg(i).arg(describe(document))));
+        QCOMPARE(read.lines(), lines);
+    }
+}
+
+void TestRoundTrip::writeThenRead_randomFormatting_givesSameDocument_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (const quint32 seed : {11u, 12u})
+        QTest::addRow("seed %u", seed) << seed;
+}
+
+void TestRoundTrip::writeThenRead_randomFormatting_givesSameDocument()
+{
+    QFETCH(quint32, seed);
+    QRandomGenerator random(seed);
+    for (int i = 0; i < 1000; ++i) {
+        const RichDocument document = randomFormattedDocument(random);
+        const RichDocument read = readRtf(writeRtf(document));
+        QVERIFY2(read == document, qPrintable(u"document %1:\n%2"_qs.arg(i).arg(describe(document))));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestRoundTrip)
+#include "tst_roundtrip.moc"
