@@ -25,6 +25,9 @@ TPanel::TPanel(QWidget *parent)
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);
     setAlignment(Qt::AlignCenter);
+    // Where the design's font is missing its stand-in is wider: wrap rather than cut
+    // the caption off at both ends.
+    setWordWrap(true);
     setFocusPolicy(Qt::NoFocus);
 }
 

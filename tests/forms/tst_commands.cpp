@@ -1,0 +1,288 @@
+#include "FormsTestSupport.h"
+#include "Printing.h"
+#include "Sound.h"
+
+#include <QMenu>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+using namespace forms_test;
+using namespace Qt::StringLiterals;
+
+// The main window's buttons and menu items: what each does, in which order, and
+// whether the list is shown afterwards.
+class CommandsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void add_data();
+    void add();
+    void add_threeClicks_threeIdenticalLines();
+    void show_listShownWithLoadedLines();
+    void delete_opensDeleteWindowAndMainWindowStaysUsable();
+    void save_data();
+    void save();
+    void save_emptyList_replacesFile();
+    void print_beepsAsksThenPrintsWholeText();
+    void print_noPrinter_showsListThenReportsFailure();
+    void exit_beepsEndsRunWritesNothing();
+
+private:
+    void showMainWindow();
+    void chooseFromFileMenu(Qt::Key key);
+    static QString runTool(const QString &program, const QStringList &arguments);
+
+    std::unique_ptr<WorkingDirectory> directory_;
+    QStringList steps_;
+};
+
+void CommandsTest::initTestCase()
+{
+    // No print system is reachable: nothing here may reach a real printer.
+    qputenv("CUPS_SERVER", "/nonexistent/cups.sock");
+    SetMessageBeepHook([this](UINT type) { steps_.append(u"beep %1"_s.arg(type)); });
+}
+
+void CommandsTest::init()
+{
+    steps_.clear();
+    directory_ = std::make_unique<WorkingDirectory>();
+    QVERIFY(directory_->isValid());
+    QVERIFY(writeFile(u"baza.txt"_s, sampleLines.join(QLatin1Char('\n')).toUtf8()));
+    MessageBoxCloser closer;
+    createForms();
+    QVERIFY(closer.shown.isEmpty());
+    QCOMPARE(lines(*Form1->RichEdit1), sampleLines);
+    QVERIFY(!Form1->RichEdit1->Visible());
+}
+
+void CommandsTest::cleanup()
+{
+    printing::PrintToFile({});
+    Form1->hide();
+    Form2->hide();
+    directory_.reset();
+}
+
+void CommandsTest::showMainWindow()
+{
+    Form1->Show();
+    QVERIFY(QTest::qWaitForWindowActive(Form1));
+}
+
+// Opens File with Alt+F and picks the item by its underlined letter, as a person would;
+// a failure then reaches the application's report as it does in the program.
+void CommandsTest::chooseFromFileMenu(Qt::Key key)
+{
+    QMenu *file = Form1->File1->menu();
+    QTest::keyClick(Form1, Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(file->isVisible());
+    QTest::keyClick(file, key);
+    QTRY_VERIFY(!file->isVisible());
+}
+
+QString CommandsTest::runTool(const QString &program, const QStringList &arguments)
+{
+    QProcess tool;
+    tool.start(program, arguments);
+    if (!tool.waitForFinished(30000) || tool.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+void CommandsTest::add_data()
+{
+    QTest::addColumn<QStringList>("typed");   // empty: the fields as designed
+    QTest::addColumn<QString>("line");
+    QTest::newRow("typed values") << QStringList { u"Pop"_s, u"Ana"_s, u"555"_s } << u"Pop  Ana  555"_s;
+    QTest::newRow("all empty") << QStringList { QString(), QString(), QString() } << u"    "_s;
+    QTest::newRow("blanks kept") << QStringList { u" Pop "_s, u"Ana "_s, u" 555"_s }
+                                 << u" Pop   Ana    555"_s;
+    QTest::newRow("untouched fields")
+        << QStringList() << u"nume  prenume"_s + QString(20, QLatin1Char(' ')) + u"nr. de telefon"_s;
+}
+
+void CommandsTest::add()
+{
+    QFETCH(QStringList, typed);
+    QFETCH(QString, line);
+    showMainWindow();
+    Form1->Button2->click();
+    QVERIFY(Form1->RichEdit1->Visible());
+    if (!typed.isEmpty()) {
+        const QList<TEdit *> fields { Form1->Edit1, Form1->Edit2, Form1->Edit3 };
+        for (int field = 0; field < 3; ++field) {
+            fields[field]->clear();
+            QTest::keyClicks(fields[field], typed[field]);
+        }
+    }
+    QTest::mouseClick(Form1->Button1, Qt::LeftButton);
+    QCOMPARE(lines(*Form1->RichEdit1), sampleLines + QStringList { line });
+    QVERIFY(!Form1->RichEdit1->Visible());
+}
+
+void CommandsTest::add_threeClicks_threeIdenticalLines()
+{
+    showMainWindow();
+    for (int click = 0; click < 3; ++click)
+        QTest::mouseClick(Form1->Button1, Qt::LeftButton);
+    const QString line = u"nume  prenume"_s + QString(20, QLatin1Char(' ')) + u"nr. de telefon"_s;
+    QCOMPARE(lines(*Form1->RichEdit1), sampleLines + QStringList(3, line));
+    QVERIFY(!Form1->RichEdit1->Visible());
+}
+
+void CommandsTest::show_listShownWithLoadedLines()
+{
+    showMainWindow();
+    QTest::mouseClick(Form1->Button2, Qt::LeftButton);
+    QVERIFY(Form1->RichEdit1->isVisible());
+    QCOMPARE(lines(*Form1->RichEdit1), sampleLines);
+}
+
+void CommandsTest::delete_opensDeleteWindowAndMainWindowStaysUsable()
+{
+    showMainWindow();
+    QTest::mouseClick(Form1->Button3, Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowExposed(Form2));
+    QVERIFY(Form2->isVisible());
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+    QVERIFY(!Form1->RichEdit1->Visible());
+    // The main window still takes clicks while the delete window is open.
+    QTest::mouseClick(Form1->Button1, Qt::LeftButton);
+    QCOMPARE(Form1->RichEdit1->Lines->Count(), sampleLines.size() + 1);
+}
+
+void CommandsTest::save_data()
+{
+    QTest::addColumn<bool>("listShown");
+    QTest::newRow("list shown") << true;
+    QTest::newRow("list hidden") << false;
+}
+
+void CommandsTest::save()
+{
+    QFETCH(bool, listShown);
+    showMainWindow();
+    Form1->RichEdit1->Visible(listShown);
+    Form1->Edit1->setText(u"Ţîrlea"_s);
+    QTest::mouseClick(Form1->Button1, Qt::LeftButton);
+    Form1->RichEdit1->Visible(listShown);
+    const QStringList expected = lines(*Form1->RichEdit1);
+
+    MessageBoxCloser closer;
+    chooseFromFileMenu(Qt::Key_S);
+    QCOMPARE(closer.shown.size(), 0);
+    QCOMPARE(Form1->RichEdit1->Visible(), listShown);
+    QVERIFY(readFile(u"baza.doc"_s).startsWith("{\\rtf"));
+    TRichEdit readBack;
+    readBack.Lines->LoadFromFile(u"baza.doc"_s);
+    QCOMPARE(lines(readBack), expected);
+    QVERIFY(expected.last().startsWith(u"Ţîrlea  "_s));
+}
+
+void CommandsTest::save_emptyList_replacesFile()
+{
+    QVERIFY(writeFile(u"baza.doc"_s, "{\\rtf1 old content\\par}"));
+    showMainWindow();
+    Form1->RichEdit1->Clear();
+    MessageBoxCloser closer;
+    chooseFromFileMenu(Qt::Key_S);
+    QCOMPARE(closer.shown.size(), 0);
+    QVERIFY(!readFile(u"baza.doc"_s).contains("old content"));
+    TRichEdit readBack;
+    readBack.Lines->Add(u"placeholder"_s);
+    readBack.Lines->LoadFromFile(u"baza.doc"_s);
+    QCOMPARE(readBack.Lines->Count(), 0);
+}
+
+void CommandsTest::print_beepsAsksThenPrintsWholeText()
+{
+    if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty()
+        || QStandardPaths::findExecutable(u"pdfinfo"_s).isEmpty())
+        QSKIP("pdftotext and pdfinfo (poppler-utils) are needed");
+    const QString pdf = directory_->filePath(u"job.pdf"_s);
+    printing::PrintToFile(pdf);
+    showMainWindow();
+    bool listShownAtMessage = false;
+    bool printedBeforeMessageClosed = true;
+    MessageBoxCloser closer([&](const ShownMessage &) {
+        steps_.append(u"message"_s);
+        listShownAtMessage = Form1->RichEdit1->isVisible();
+        printedBeforeMessageClosed = QFile::exists(pdf);
+    });
+    chooseFromFileMenu(Qt::Key_P);
+
+    QCOMPARE(steps_, (QStringList { u"beep 5000"_s, u"message"_s }));
+    QCOMPARE(closer.shown.size(), 1);
+    QCOMPARE(closer.shown[0].title, u"carte de telefon"_s);
+    QCOMPARE(closer.shown[0].text, u"printeaza ceea ce apare in caseta"_s);
+    QVERIFY(listShownAtMessage);
+    QVERIFY(!printedBeforeMessageClosed);
+    QVERIFY(Form1->RichEdit1->isVisible());
+
+    const QString printed = runTool(u"pdftotext"_s, { u"-layout"_s, pdf, u"-"_s });
+    for (const QString &line : sampleLines) {
+        QString spaced = line;
+        // pdftotext may render a double blank as one.
+        QVERIFY2(
+            printed.contains(line) || printed.contains(spaced.replace(u"  "_s, u" "_s)), qPrintable(printed));
+    }
+    const QString metadata = runTool(u"pdfinfo"_s, { pdf });
+    const qsizetype from = metadata.indexOf(u"Title:"_s);
+    const qsizetype to = metadata.indexOf(u"\nCreator:"_s);
+    QVERIFY2(from >= 0 && to > from, qPrintable(metadata));
+    // pdfinfo pads the field; the sample's first line starts with no blank.
+    const QString title = metadata.mid(from + 6, to - from - 6).remove(QRegularExpression(u"^ +"_s));
+    QCOMPARE(title, sampleLines.join(u"\r\n"_s) + u"\r\n"_s);
+}
+
+void CommandsTest::print_noPrinter_showsListThenReportsFailure()
+{
+    showMainWindow();
+    bool listShownAtFirstMessage = false;
+    MessageBoxCloser closer([&](const ShownMessage &) {
+        if (steps_.isEmpty() || steps_.last() != u"message"_s)
+            listShownAtFirstMessage = listShownAtFirstMessage || Form1->RichEdit1->isVisible();
+        steps_.append(u"message"_s);
+    });
+    chooseFromFileMenu(Qt::Key_P);
+    QCOMPARE(steps_, (QStringList { u"beep 5000"_s, u"message"_s, u"message"_s }));
+    QCOMPARE(closer.shown[0].text, u"printeaza ceea ce apare in caseta"_s);
+    QVERIFY(listShownAtFirstMessage);
+    QCOMPARE(closer.shown[1].title, u"carte de telefon"_s);
+    QCOMPARE(closer.shown[1].icon, QMessageBox::Critical);
+    QVERIFY2(closer.shown[1].text.contains(u"print"_s), qPrintable(closer.shown[1].text));
+    QVERIFY(Form1->RichEdit1->isVisible());
+    QCOMPARE(lines(*Form1->RichEdit1), sampleLines);
+}
+
+void CommandsTest::exit_beepsEndsRunWritesNothing()
+{
+    // Run shows and waits on the main window: the first one this program built.
+    auto *mainWindow = qobject_cast<TForm1 *>(Application->MainForm());
+    QVERIFY(mainWindow != nullptr);
+    const QStringList before = directory_->entries();
+    QTimer::singleShot(0, mainWindow, [mainWindow] { mainWindow->Exit1->trigger(); });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    watchdog.start(10000);
+    Application->Run();
+    QVERIFY2(watchdog.isActive(), "Run did not end after Exit");
+    QCOMPARE(steps_, QStringList { u"beep 7000"_s });
+    QCOMPARE(directory_->entries(), before);
+}
+
+int main(int argc, char *argv[])
+{
+    TApplication application(argc, argv);
+    CommandsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_commands.moc"

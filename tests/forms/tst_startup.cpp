@@ -1,0 +1,244 @@
+#include "FormsTestSupport.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <csignal>
+#include <sys/prctl.h>
+
+using namespace forms_test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// An X server of its own for one test, on a display it picks itself, and gone with
+// the test even when the test is killed.
+class XServer {
+public:
+    XServer()
+    {
+        server_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        server_.start(u"sh"_s,
+            { u"-c"_s, u"exec Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>\"$0\""_s,
+                directory_.filePath(u"display"_s) });
+        QDeadlineTimer deadline(10000);
+        while (!deadline.hasExpired() && server_.state() != QProcess::NotRunning) {
+            // The number is whole once its line has ended.
+            const QByteArray line = readFile(directory_.filePath(u"display"_s));
+            if (line.endsWith('\n')) {
+                display_ = u":"_s + QString::fromLatin1(line.trimmed());
+                return;
+            }
+            QTest::qWait(50);
+        }
+    }
+    ~XServer()
+    {
+        server_.terminate();
+        server_.waitForFinished(5000);
+    }
+
+    QString display() const { return display_; }
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"DISPLAY"_s, display_);
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+        return environment;
+    }
+
+    // Runs an X client on this server; its output, or an empty text when it fails.
+    QString run(const QString &program, const QStringList &arguments) const
+    {
+        QProcess client;
+        client.setProcessEnvironment(environment());
+        client.start(program, arguments);
+        if (!client.waitForFinished(10000) || client.exitCode() != 0)
+            return {};
+        return QString::fromUtf8(client.readAllStandardOutput()).trimmed();
+    }
+
+    // The first shown window whose title matches, waited for up to ten seconds.
+    QString waitForWindow(const QString &titlePattern) const
+    {
+        QDeadlineTimer deadline(10000);
+        while (!deadline.hasExpired()) {
+            const QString found = visibleWindow(titlePattern);
+            if (!found.isEmpty())
+                return found;
+            QTest::qWait(100);
+        }
+        return {};
+    }
+
+    QString visibleWindow(const QString &titlePattern) const
+    {
+        return run(u"xdotool"_s, { u"search"_s, u"--onlyvisible"_s, u"--name"_s, titlePattern })
+            .section(u'\n', 0, 0);
+    }
+
+    QString property(const QString &window, const QString &name) const
+    {
+        return run(u"xprop"_s, { u"-id"_s, window, name });
+    }
+
+    QColor pixel(int x, int y) const
+    {
+        const QString text = run(u"import"_s,
+            { u"-window"_s, u"root"_s, u"-crop"_s, u"1x1+%1+%2"_s.arg(x).arg(y), u"-depth"_s, u"8"_s,
+                u"txt:-"_s });
+        // "0,0: (r,g,b)": a colour name may stand where srgb() usually follows.
+        const QRegularExpression values(
+            u"^\\d+,\\d+: \\((\\d+),(\\d+),(\\d+)\\)"_s, QRegularExpression::MultilineOption);
+        const QRegularExpressionMatch match = values.match(text);
+        if (!match.hasMatch())
+            return {};
+        return QColor(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+    }
+
+private:
+    QTemporaryDir directory_;
+    QProcess server_;
+    QString display_;
+};
+
+const QString mainCaption = QString(29, QLatin1Char(' ')) + u"carte de telefoane "_s;
+const QColor windowColour(166, 202, 240);
+
+}   // namespace
+
+// Starting the program: what it loads, which windows it shows, and how it ends.
+class StartupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void missingFile_reportsAndOpensWithEmptyVisibleList();
+    void program_showsOnlyMaximisedMainWindowWithListHidden();
+    void program_missingFile_reportsThenOpensAndExitsCleanly();
+
+private:
+    void startProgram(const XServer &server, const QString &directory);
+    void exitThroughMenu(const XServer &server, const QString &window);
+
+    QProcess program_;
+};
+
+void StartupTest::cleanup()
+{
+    if (program_.state() != QProcess::NotRunning) {
+        program_.kill();
+        program_.waitForFinished();
+    }
+}
+
+void StartupTest::missingFile_reportsAndOpensWithEmptyVisibleList()
+{
+    WorkingDirectory directory;
+    MessageBoxCloser closer;
+    createForms();
+    QCOMPARE(closer.shown.size(), 1);
+    QCOMPARE(closer.shown[0].title, u"carte de telefon"_s);
+    QVERIFY2(closer.shown[0].text.contains(u"baza.txt"_s), qPrintable(closer.shown[0].text));
+    QVERIFY2(closer.shown[0].text.contains(u"No such file or directory"_s), qPrintable(closer.shown[0].text));
+    Application->MainForm()->Show();
+    QVERIFY(QTest::qWaitForWindowExposed(Form1));
+    QVERIFY(Form1->RichEdit1->isVisible());
+    QCOMPARE(Form1->RichEdit1->Lines->Count(), 0);
+    QVERIFY(!Form2->isVisible());
+    Form1->hide();
+}
+
+void StartupTest::startProgram(const XServer &server, const QString &directory)
+{
+    for (const char *tool : { "Xvfb", "xdotool", "xprop", "import" }) {
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+            QSKIP(qPrintable(u"%1 is not installed"_s.arg(QString::fromLatin1(tool))));
+    }
+    QVERIFY2(!server.display().isEmpty(), "Xvfb did not start");
+    program_.setProcessEnvironment(server.environment());
+    program_.setWorkingDirectory(directory);
+    program_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    program_.start(QStringLiteral(CARTE_PROGRAM), {});
+    QVERIFY(program_.waitForStarted());
+}
+
+void StartupTest::exitThroughMenu(const XServer &server, const QString &window)
+{
+    server.run(u"xdotool"_s, { u"windowfocus"_s, u"--sync"_s, window });
+    server.run(u"xdotool"_s, { u"key"_s, u"alt+f"_s });
+    QTest::qWait(300);
+    server.run(u"xdotool"_s, { u"key"_s, u"x"_s });
+    const bool finished = program_.waitForFinished(10000);
+    if (!finished) {
+        program_.kill();
+        program_.waitForFinished();
+    }
+    QVERIFY2(finished, "the program still ran after File > Exit");
+    QCOMPARE(program_.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program_.exitCode(), 0);
+}
+
+void StartupTest::program_showsOnlyMaximisedMainWindowWithListHidden()
+{
+    QTemporaryDir directory;
+    QVERIFY(writeFile(directory.filePath(u"baza.txt"_s), sampleLines.join(QLatin1Char('\n')).toUtf8()));
+    XServer server;
+    startProgram(server, directory.path());
+    const QString main = server.waitForWindow(u"carte de telefoane"_s);
+    QVERIFY2(!main.isEmpty(), "the main window did not appear");
+    QTest::qWait(300);
+
+    QVERIFY(server.visibleWindow(u"stergere"_s).isEmpty());
+    QVERIFY(server.visibleWindow(u"^carte de telefon$"_s).isEmpty());
+    QCOMPARE(server.property(main, u"WM_NAME"_s), u"WM_NAME(STRING) = \"%1\""_s.arg(mainCaption));
+    QCOMPARE(server.property(main, u"_NET_WM_ICON_NAME"_s),
+        u"_NET_WM_ICON_NAME(UTF8_STRING) = \"carte de telefon\""_s);
+    const QString state = server.property(main, u"_NET_WM_STATE"_s);
+    QVERIFY2(state.contains(u"_NET_WM_STATE_MAXIMIZED_VERT"_s)
+            && state.contains(u"_NET_WM_STATE_MAXIMIZED_HORZ"_s),
+        qPrintable(state));
+    // The middle of the list's place shows the window's own colour while the list is hidden.
+    const QString geometry = server.run(u"xdotool"_s, { u"getwindowgeometry"_s, u"--shell"_s, main });
+    const int left = QRegularExpression(u"X=(\\d+)"_s).match(geometry).captured(1).toInt();
+    const int top = QRegularExpression(u"Y=(\\d+)"_s).match(geometry).captured(1).toInt();
+    QTRY_COMPARE_WITH_TIMEOUT(server.pixel(left + 540, top + 260), windowColour, 5000);
+
+    exitThroughMenu(server, main);
+    QVERIFY(!QFile::exists(directory.filePath(u"baza.doc"_s)));
+}
+
+void StartupTest::program_missingFile_reportsThenOpensAndExitsCleanly()
+{
+    QTemporaryDir directory;
+    XServer server;
+    startProgram(server, directory.path());
+    // The report, titled with the program's title, comes before the main window.
+    const QString report = server.waitForWindow(u"^carte de telefon$"_s);
+    QVERIFY2(!report.isEmpty(), "no report of the missing file");
+    server.run(u"xdotool"_s, { u"windowfocus"_s, u"--sync"_s, report });
+    server.run(u"xdotool"_s, { u"key"_s, u"Return"_s });
+
+    const QString main = server.waitForWindow(u"carte de telefoane"_s);
+    QVERIFY2(!main.isEmpty(), "the main window did not appear after the report");
+    QTest::qWait(300);
+    QVERIFY(server.visibleWindow(u"^carte de telefon$"_s).isEmpty());
+    const QString geometry = server.run(u"xdotool"_s, { u"getwindowgeometry"_s, u"--shell"_s, main });
+    const int left = QRegularExpression(u"X=(\\d+)"_s).match(geometry).captured(1).toInt();
+    const int top = QRegularExpression(u"Y=(\\d+)"_s).match(geometry).captured(1).toInt();
+    // An empty list, shown: its white face covers the window's colour.
+    QTRY_COMPARE_WITH_TIMEOUT(server.pixel(left + 540, top + 260), QColor(Qt::white), 5000);
+
+    exitThroughMenu(server, main);
+}
+
+int main(int argc, char *argv[])
+{
+    TApplication application(argc, argv);
+    StartupTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_startup.moc"
