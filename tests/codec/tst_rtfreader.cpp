@@ -176,6 +176,10 @@ void TestRtfReader::lines_data()
         << QByteArray("{\\rtf1{\\info{\\title T}}{\\header H}{\\footer F}{\\footnote N}{\\pict 0a0b}"
                       "{\\object{\\*\\objdata 01}}{\\stylesheet{\\s0 Normal;}}{\\*\\generator G;}x}")
         << QStringList{"x"};
+    QTest::newRow("list table entry outside its table")
+        << QByteArray("{\\rtf1 {\\par}{\\list{\\listlevel{\\leveltext \\'02\\'00.;}}{\\listname L1;}\\listid7}"
+                      "{\\listoverride\\listid7{\\lfolevel\\listoverrideformat x}}}")
+        << QStringList{""};
     QTest::newRow("field keeps result") << QByteArray("{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"u\"}{\\fldrslt link}}!}")
                                         << QStringList{"link!"};
     QTest::newRow("field without result") << QByteArray("{\\rtf1 a{\\field{\\*\\fldinst PAGE}}b}") << QStringList{"ab"};

@@ -228,6 +228,8 @@ constexpr std::string_view skippedDestinations[] = {
     "ffdeftext", "ffformat", "ffhelptext", "ffstattext", "ffentrymcr", "ffexitmcr",
     "expandedcolortbl", "passwordhash", "leveltext", "levelnumbers",
     "pgptbl", "oleclsid", "mmath",
+    // A list table's entries; a corrupt file can leave them outside the table.
+    "list", "listname", "listlevel", "listoverride", "lfolevel",
 };
 
 class KeywordTable {
