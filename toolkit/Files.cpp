@@ -1,20 +1,25 @@
 #include "Files.h"
 
 #include "Exception.h"
+#include "FilesPlatform.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <new>
 
 namespace files {
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("files", text);
-}
+// Loading takes about eight times the file's size in memory (the bytes, the decoded
+// text, the box); past this a phone book is not what the file holds, and reading it
+// could exhaust memory and get the program killed instead of reporting.
+constexpr qint64 maximumFileSize = qint64(256) << 20;
+
+QString tr(const char *text) { return QCoreApplication::translate("files", text); }
 
 [[noreturn]] void failToOpen(const QString &fileName, const QString &reason)
 {
@@ -30,15 +35,12 @@ QString tr(const char *text)
 
 QByteArray ReadAll(const QString &fileName)
 {
-    const QFileInfo info(fileName);
-    if (info.isDir())
-        failToOpen(fileName, tr("Is a directory"));
-    if (info.exists() && !info.isFile())
-        failToOpen(fileName, tr("Not a regular file"));
-
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        failToOpen(fileName, file.errorString());
+    QFile file;
+    const QString refused = platform::OpenRegularFile(file, fileName);
+    if (!refused.isEmpty())
+        failToOpen(fileName, refused);
+    if (file.size() > maximumFileSize)
+        failToOpen(fileName, tr("The file is larger than %1 MB").arg(maximumFileSize >> 20));
     QByteArray bytes;
     try {
         bytes = file.readAll();
@@ -52,20 +54,42 @@ QByteArray ReadAll(const QString &fileName)
 
 void WriteAtomically(const QString &fileName, const QByteArray &bytes)
 {
+    // QSaveFile is not used: it writes through a symbolic link, replacing the file the
+    // link points to, and cannot save over a link that points nowhere.
     const QFileInfo info(fileName);
-    if (info.isDir())
+    if (info.isDir() && !info.isSymLink())
         failToSave(fileName, tr("Is a directory"));
 
-    QSaveFile file(fileName);
-    // Without this QSaveFile writes in place where it cannot make a file beside the
-    // target, and a failure then leaves the old content half overwritten.
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
+    QTemporaryFile file(info.absoluteFilePath() + QLatin1String(".XXXXXX"));
+    if (!file.open())
         failToSave(fileName, file.errorString());
-    if (file.write(bytes) != bytes.size())
+    // A new file is readable by all, as a file saved by any editor; one that is
+    // replaced keeps its permissions.
+    const bool replacesRegularFile = info.isFile() && !info.isSymLink();
+    file.setPermissions(replacesRegularFile ? info.permissions()
+                                            : QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    // Qt reports a write that the disk cuts short as a short count with no error; the
+    // next write of the rest then fails with the reason.
+    for (qsizetype written = 0; written < bytes.size();) {
+        const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);
+        if (count <= 0)
+            failToSave(fileName, file.errorString());
+        written += count;
+    }
+    const QString unsynchronized = platform::Synchronize(file);
+    if (!unsynchronized.isEmpty())
+        failToSave(fileName, unsynchronized);
+    // Asked while open: on Linux the file has no name until then (O_TMPFILE), so a
+    // save killed before this point leaves nothing behind.
+    const QString temporaryName = file.fileName();
+    if (temporaryName.isEmpty())
         failToSave(fileName, file.errorString());
-    if (!file.commit())
-        failToSave(fileName, file.errorString());
+    file.close();
+    const QString notReplaced = platform::Replace(temporaryName, info.absoluteFilePath());
+    if (!notReplaced.isEmpty())
+        failToSave(fileName, notReplaced);
+    file.setAutoRemove(false);
 }
 
 }   // namespace files

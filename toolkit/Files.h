@@ -8,12 +8,14 @@
 namespace files {
 
 // The file's bytes. Refuses what is not a regular file (a directory, a FIFO that
-// would block, a device) rather than hanging or reading forever.
+// would block, a device) rather than hanging or reading forever, and a file larger
+// than 256 MB rather than running out of memory.
 QByteArray ReadAll(const QString &fileName);
 
 // Replaces the file with `bytes` whole or not at all: the bytes go to a new file
-// beside it, which then takes its name. A symbolic link of that name is replaced,
-// never written through.
+// beside it, reach the disk, and then that file takes the name. A symbolic link of
+// that name is replaced by a regular file, never written through. A process killed
+// midway may leave the new file behind as "<name>.XXXXXX", never a part under the name.
 void WriteAtomically(const QString &fileName, const QByteArray &bytes);
 
 }   // namespace files

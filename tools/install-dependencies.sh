@@ -10,6 +10,8 @@ packages=(
     qt6-qpa-plugins libxkbcommon-x11-0 fonts-dejavu-core
     # tests: a private X server and a person's keyboard and mouse, PDF text, other RTF readers
     xvfb xauth xdotool x11-utils imagemagick poppler-utils pandoc libreoffice-writer-nogui
+    # fuzzing the file codecs (tests/fuzz, CARTE_FUZZ=ON): clang with libFuzzer
+    clang-14 libclang-rt-14-dev
 )
 
 missing=()

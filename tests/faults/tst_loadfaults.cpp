@@ -1,0 +1,244 @@
+#include "Exception.h"
+#include "Files.h"
+#include "TRichEdit.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+#include <memory>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+// Loading "baza.txt" when it is missing, unreadable, not a file at all, or very large:
+// the box either gets the file's lines or keeps what it held, and the report names
+// the file and the reason.
+class LoadFaultsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void load_fault_reportsAndKeepsBox_data();
+    void load_fault_reportsAndKeepsBox();
+    void load_unreadableFile_reportsPermissionDenied();
+    void load_emptyFile_givesEmptyList();
+    void load_symbolicLinkToFile_loadsTarget();
+    void load_largeFile_loadsEveryLine();
+
+private:
+    std::unique_ptr<QTemporaryDir> directory_;
+    QString path(const QString &name) const { return directory_->filePath(name); }
+};
+
+namespace {
+
+const QStringList previousLines { QStringLiteral("Popescu  Ion  0722 123 456"),
+    QStringLiteral("Ionescu  Ana  0744") };
+
+QStringList lines(const TStrings &strings)
+{
+    QStringList result;
+    for (int i = 0; i < strings.Count(); ++i)
+        result.append(strings[i]);
+    return result;
+}
+
+void fill(TRichEdit &box)
+{
+    for (const QString &line : previousLines)
+        box.Lines->Add(line);
+}
+
+QString expectedMessage(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("Cannot open file \"%1\": %2").arg(QDir::toNativeSeparators(fileName), reason);
+}
+
+// The message of the failure, or an empty string when the load succeeded.
+QString loadMessage(TRichEdit &box, const QString &fileName)
+{
+    try {
+        box.Lines->LoadFromFile(fileName);
+    } catch (const Exception &error) {
+        return error.Message();
+    }
+    return {};
+}
+
+}   // namespace
+
+void LoadFaultsTest::init()
+{
+    directory_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(directory_->isValid());
+}
+
+void LoadFaultsTest::load_fault_reportsAndKeepsBox_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << QStringLiteral("missing") << QStringLiteral("No such file or directory");
+    QTest::newRow("directory") << QStringLiteral("directory") << QStringLiteral("Is a directory");
+    QTest::newRow("fifo without writer") << QStringLiteral("fifo") << QStringLiteral("Not a regular file");
+    QTest::newRow("link to missing file")
+        << QStringLiteral("dangling link") << QStringLiteral("No such file or directory");
+    QTest::newRow("link to fifo") << QStringLiteral("link to fifo") << QStringLiteral("Not a regular file");
+    QTest::newRow("device") << QStringLiteral("device") << QStringLiteral("Not a regular file");
+    QTest::newRow("beyond the size limit")
+        << QStringLiteral("huge") << QStringLiteral("The file is larger than 256 MB");
+}
+
+void LoadFaultsTest::load_fault_reportsAndKeepsBox()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QString fileName = path(QStringLiteral("baza.txt"));
+    if (kind == QLatin1String("directory")) {
+        QVERIFY(QDir().mkdir(fileName));
+    } else if (kind == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(fileName).constData(), 0644), 0);
+    } else if (kind == QLatin1String("dangling link")) {
+        QVERIFY(QFile::link(path(QStringLiteral("nowhere.txt")), fileName));
+    } else if (kind == QLatin1String("link to fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path(QStringLiteral("fifo"))).constData(), 0644), 0);
+        QVERIFY(QFile::link(path(QStringLiteral("fifo")), fileName));
+    } else if (kind == QLatin1String("huge")) {
+        // Sparse: one byte over the limit without writing 256 MB.
+        QFile file(fileName);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize((qint64(256) << 20) + 1));
+    } else if (kind == QLatin1String("device")) {
+        // A device that never ends: reading it whole would never return.
+        fileName = QStringLiteral("/dev/zero");
+    }
+
+    TRichEdit box;
+    fill(box);
+    QElapsedTimer timer;
+    timer.start();
+    const QString message = loadMessage(box, fileName);
+    // A FIFO with no writer blocks a plain open() forever; the ctest timeout is the
+    // last resort, this bound the clear report.
+    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(message, expectedMessage(fileName, reason));
+    QCOMPARE(lines(*box.Lines), previousLines);
+}
+
+void LoadFaultsTest::load_unreadableFile_reportsPermissionDenied()
+{
+    const QString fileName = path(QStringLiteral("baza.txt"));
+    {
+        QFile file(fileName);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("secret\n");
+    }
+    QVERIFY(QFile::setPermissions(fileName, {}));
+
+    QString message;
+    if (::geteuid() != 0) {
+        TRichEdit box;
+        fill(box);
+        message = loadMessage(box, fileName);
+        QCOMPARE(lines(*box.Lines), previousLines);
+    } else {
+        // Permission bits do not stop root, so the load runs in a child of this
+        // program that gives up root for "nobody" before it starts.
+        QVERIFY(QFile::setPermissions(directory_->path(),
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                | QFileDevice::ExeOther));
+        QProcess child;
+        child.setProgram(QCoreApplication::applicationFilePath());
+        child.setArguments({ QStringLiteral("--read-as-nobody"), fileName });
+        child.setChildProcessModifier([] {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(99);
+        });
+        child.start();
+        QVERIFY(child.waitForFinished(30000));
+        QVERIFY2(child.exitCode() != 99, "cannot become nobody");
+        QCOMPARE(child.exitCode(), 1);
+        message = QString::fromUtf8(child.readAllStandardOutput()).trimmed();
+    }
+    QCOMPARE(message, expectedMessage(fileName, QStringLiteral("Permission denied")));
+}
+
+void LoadFaultsTest::load_emptyFile_givesEmptyList()
+{
+    const QString fileName = path(QStringLiteral("baza.txt"));
+    QVERIFY(QFile(fileName).open(QIODevice::WriteOnly));
+    TRichEdit box;
+    fill(box);
+    QCOMPARE(loadMessage(box, fileName), QString());
+    QCOMPARE(box.Lines->Count(), 0);
+}
+
+void LoadFaultsTest::load_symbolicLinkToFile_loadsTarget()
+{
+    const QString target = path(QStringLiteral("real.txt"));
+    {
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("Pop  Ana  555\r\n");
+    }
+    QVERIFY(QFile::link(target, path(QStringLiteral("baza.txt"))));
+    TRichEdit box;
+    QCOMPARE(loadMessage(box, path(QStringLiteral("baza.txt"))), QString());
+    QCOMPARE(lines(*box.Lines), QStringList { QStringLiteral("Pop  Ana  555") });
+}
+
+void LoadFaultsTest::load_largeFile_loadsEveryLine()
+{
+    // 200 MB: 5,000,000 lines of 40 bytes. The time bound catches a reader that turns
+    // quadratic, not a slow disk.
+    const QString fileName = path(QStringLiteral("baza.txt"));
+    constexpr int lineCount = 5'000'000;
+    const QByteArray line = QByteArrayLiteral("Popescu  Ion  0722 123 456  Bucuresti\r\n");
+    {
+        QByteArray block;
+        for (int i = 0; i < 10'000; ++i)
+            block.append(line).append('x');
+        QFile file(fileName);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        for (int i = 0; i < lineCount / 10'000; ++i)
+            QCOMPARE(file.write(block), block.size());
+    }
+    QCOMPARE(QFileInfo(fileName).size(), qint64(lineCount) * 40);
+
+    QElapsedTimer timer;
+    timer.start();
+    TRichEdit box;
+    QCOMPARE(loadMessage(box, fileName), QString());
+    const qint64 elapsed = timer.elapsed();
+    qInfo("200 MB loaded in %lld ms", elapsed);
+    QVERIFY2(elapsed < 120'000, qPrintable(QString::number(elapsed)));
+    // Each 'x' starts the next line, so the last line is "x" alone.
+    QCOMPARE(box.Lines->Count(), lineCount + 1);
+    QCOMPARE(box.Lines->Strings(1), QStringLiteral("xPopescu  Ion  0722 123 456  Bucuresti"));
+    QCOMPARE(box.Lines->Strings(lineCount), QStringLiteral("x"));
+}
+
+int main(int argc, char *argv[])
+{
+    if (argc == 3 && qstrcmp(argv[1], "--read-as-nobody") == 0) {
+        QCoreApplication application(argc, argv);
+        try {
+            files::ReadAll(QString::fromLocal8Bit(argv[2]));
+        } catch (const Exception &error) {
+            std::fputs(error.what(), stdout);
+            return 1;
+        }
+        return 0;
+    }
+    QApplication application(argc, argv);
+    LoadFaultsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_loadfaults.moc"

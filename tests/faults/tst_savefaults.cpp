@@ -1,0 +1,377 @@
+#include "Exception.h"
+#include "Files.h"
+#include "RtfReader.h"
+#include "RtfWriter.h"
+#include "TRichEdit.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+// Saving "baza.doc" when the disk refuses, fills up, or the name is taken by something
+// that is not a file: the earlier file stays whole (or absent), the box keeps its
+// lines, and the report names the file and the reason.
+class SaveFaultsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void save_readOnlyDirectory_reportsAndKeepsOldFile();
+    void save_diskFull_reportsAndKeepsOldFile_data();
+    void save_diskFull_reportsAndKeepsOldFile();
+    void save_nameIsDirectory_reportsAndKeepsDirectory();
+    void save_nameIsSymbolicLink_replacesLinkNotTarget_data();
+    void save_nameIsSymbolicLink_replacesLinkNotTarget();
+    void save_overExistingFile_keepsPermissions();
+    void save_killedMidway_leavesEarlierFileWhole();
+
+private:
+    std::unique_ptr<QTemporaryDir> directory_;
+    QString path(const QString &name) const { return directory_->filePath(name); }
+};
+
+namespace {
+
+const QByteArray oldContent = QByteArrayLiteral("{\\rtf1 earlier\\par}");
+
+QStringList lines(const TStrings &strings)
+{
+    QStringList result;
+    for (int i = 0; i < strings.Count(); ++i)
+        result.append(strings[i]);
+    return result;
+}
+
+// About `size` bytes of lines, so that a save of them outgrows a small limit.
+void fill(TRichEdit &box, int size)
+{
+    QStringList all;
+    for (int i = 0; i * 40 < size; ++i)
+        all.append(QStringLiteral("Popescu  Ion  %1  Ștefan").arg(i, 12, 10, QLatin1Char('0')));
+    box.Document(codec::RichDocument::fromLines(all));
+}
+
+bool writeFile(const QString &fileName, const QByteArray &bytes)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString saveMessage(const TRichEdit &box, const QString &fileName)
+{
+    try {
+        box.Lines->SaveToFile(fileName);
+    } catch (const Exception &error) {
+        return error.Message();
+    }
+    return {};
+}
+
+QString expectedMessage(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("Cannot save file \"%1\": %2").arg(QDir::toNativeSeparators(fileName), reason);
+}
+
+QStringList entries(const QString &directory)
+{
+    return QDir(directory).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+// A small tmpfs mounted over a directory, for a file system that is read-only or full
+// even for root. Needs root and a system that lets it mount.
+class ScratchFileSystem {
+public:
+    ScratchFileSystem(const QString &directory, const QByteArray &size)
+        : directory_(QFile::encodeName(directory))
+    {
+        QDir().mkpath(directory);
+        if (::geteuid() != 0) {
+            error_ = QStringLiteral("not root");
+        } else if (::mount("tmpfs", directory_.constData(), "tmpfs", 0, ("size=" + size).constData()) != 0) {
+            error_ = QString::fromLocal8Bit(std::strerror(errno));
+        } else {
+            mounted_ = true;
+        }
+    }
+    ~ScratchFileSystem()
+    {
+        if (mounted_)
+            ::umount2(directory_.constData(), MNT_DETACH);
+    }
+    Q_DISABLE_COPY_MOVE(ScratchFileSystem)
+
+    bool mounted() const { return mounted_; }
+    QString error() const { return error_; }
+    bool makeReadOnly()
+    {
+        return ::mount("tmpfs", directory_.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+
+private:
+    QByteArray directory_;
+    QString error_;
+    bool mounted_ = false;
+};
+
+// A limit on the size of any file this process writes; a write beyond it fails with
+// EFBIG instead of killing the process.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    Q_DISABLE_COPY_MOVE(FileSizeLimit)
+
+private:
+    rlimit saved_ {};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+constexpr int linesPerGeneration = 200'000;
+
+QStringList generation(int number)
+{
+    QStringList result;
+    result.reserve(linesPerGeneration);
+    for (int i = 0; i < linesPerGeneration; ++i)
+        result.append(QStringLiteral("generatia %1 linia %2 Ștefan").arg(number).arg(i));
+    return result;
+}
+
+// Saves ever newer generations of a big list until killed, saying when each save
+// starts and ends.
+int saveForever(const QString &fileName)
+{
+    for (int number = 1;; ++number) {
+        const QByteArray bytes = codec::writeRtf(codec::RichDocument::fromLines(generation(number)));
+        std::fputs("writing\n", stdout);
+        std::fflush(stdout);
+        files::WriteAtomically(fileName, bytes);
+        std::fputs("saved\n", stdout);
+        std::fflush(stdout);
+    }
+}
+
+}   // namespace
+
+void SaveFaultsTest::init()
+{
+    directory_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(directory_->isValid());
+}
+
+void SaveFaultsTest::save_readOnlyDirectory_reportsAndKeepsOldFile()
+{
+    const QString folder = path(QStringLiteral("ro"));
+    const QString fileName = folder + QLatin1String("/baza.doc");
+    QString reason;
+    std::unique_ptr<ScratchFileSystem> scratch;
+    if (::geteuid() != 0) {
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(writeFile(fileName, oldContent));
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        reason = QStringLiteral("Permission denied");
+    } else {
+        // Root writes into any directory whatever its permission bits; a read-only
+        // file system stops it.
+        scratch = std::make_unique<ScratchFileSystem>(folder, QByteArrayLiteral("1m"));
+        if (!scratch->mounted())
+            QSKIP(
+                qPrintable(QStringLiteral("running as root and cannot mount a tmpfs: ") + scratch->error()));
+        QVERIFY(writeFile(fileName, oldContent));
+        QVERIFY(scratch->makeReadOnly());
+        reason = QStringLiteral("Read-only file system");
+    }
+    TRichEdit box;
+    fill(box, 1000);
+    const QStringList before = lines(*box.Lines);
+
+    QCOMPARE(saveMessage(box, fileName), expectedMessage(fileName, reason));
+    QCOMPARE(readFile(fileName), oldContent);
+    QCOMPARE(entries(folder), QStringList { QStringLiteral("baza.doc") });
+    QCOMPARE(lines(*box.Lines), before);
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+void SaveFaultsTest::save_diskFull_reportsAndKeepsOldFile_data()
+{
+    QTest::addColumn<bool>("fullFileSystem");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("file size limit") << false << QStringLiteral("File too large");
+    QTest::newRow("full file system") << true << QStringLiteral("No space left on device");
+}
+
+void SaveFaultsTest::save_diskFull_reportsAndKeepsOldFile()
+{
+    QFETCH(bool, fullFileSystem);
+    QFETCH(QString, reason);
+    const QString folder = path(QStringLiteral("disk"));
+    QVERIFY(QDir().mkpath(folder));
+    std::unique_ptr<ScratchFileSystem> scratch;
+    if (fullFileSystem) {
+        scratch = std::make_unique<ScratchFileSystem>(folder, QByteArrayLiteral("256k"));
+        if (!scratch->mounted())
+            QSKIP(qPrintable(QStringLiteral("cannot mount a small tmpfs: ") + scratch->error()));
+    }
+    const QString fileName = folder + QLatin1String("/baza.doc");
+    QVERIFY(writeFile(fileName, oldContent));
+    TRichEdit box;
+    fill(box, 1'000'000);
+    const QStringList before = lines(*box.Lines);
+
+    QString message;
+    if (fullFileSystem) {
+        message = saveMessage(box, fileName);
+    } else {
+        const FileSizeLimit limit(64 * 1024);
+        message = saveMessage(box, fileName);
+    }
+    QCOMPARE(message, expectedMessage(fileName, reason));
+    QCOMPARE(readFile(fileName), oldContent);
+    QCOMPARE(entries(folder), QStringList { QStringLiteral("baza.doc") });
+    QCOMPARE(lines(*box.Lines), before);
+}
+
+void SaveFaultsTest::save_nameIsDirectory_reportsAndKeepsDirectory()
+{
+    const QString fileName = path(QStringLiteral("baza.doc"));
+    QVERIFY(QDir().mkdir(fileName));
+    QVERIFY(writeFile(fileName + QLatin1String("/inside.txt"), oldContent));
+    TRichEdit box;
+    fill(box, 100);
+
+    QCOMPARE(saveMessage(box, fileName), expectedMessage(fileName, QStringLiteral("Is a directory")));
+    QVERIFY(QFileInfo(fileName).isDir());
+    QCOMPARE(readFile(fileName + QLatin1String("/inside.txt")), oldContent);
+    QCOMPARE(entries(directory_->path()), QStringList { QStringLiteral("baza.doc") });
+}
+
+void SaveFaultsTest::save_nameIsSymbolicLink_replacesLinkNotTarget_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::newRow("link to a file") << QStringLiteral("file");
+    QTest::newRow("link to a missing file") << QStringLiteral("missing");
+    QTest::newRow("link to a directory") << QStringLiteral("directory");
+}
+
+void SaveFaultsTest::save_nameIsSymbolicLink_replacesLinkNotTarget()
+{
+    QFETCH(QString, target);
+    const QString targetName = path(QStringLiteral("target"));
+    if (target == QLatin1String("file"))
+        QVERIFY(writeFile(targetName, oldContent));
+    else if (target == QLatin1String("directory"))
+        QVERIFY(QDir().mkdir(targetName));
+    const QString fileName = path(QStringLiteral("baza.doc"));
+    QVERIFY(QFile::link(targetName, fileName));
+    TRichEdit box;
+    fill(box, 200);
+
+    QCOMPARE(saveMessage(box, fileName), QString());
+    const QFileInfo saved(fileName);
+    QVERIFY(!saved.isSymLink());
+    QVERIFY(saved.isFile());
+    QCOMPARE(codec::readRtf(readFile(fileName)).lines(), lines(*box.Lines));
+    if (target == QLatin1String("file"))
+        QCOMPARE(readFile(targetName), oldContent);
+    else if (target == QLatin1String("directory"))
+        QCOMPARE(entries(targetName), QStringList());
+    else
+        QVERIFY(!QFileInfo::exists(targetName));
+}
+
+void SaveFaultsTest::save_overExistingFile_keepsPermissions()
+{
+    const QString fileName = path(QStringLiteral("baza.doc"));
+    QVERIFY(writeFile(fileName, oldContent));
+    const auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    QVERIFY(QFile::setPermissions(fileName, permissions));
+    TRichEdit box;
+    fill(box, 100);
+
+    QCOMPARE(saveMessage(box, fileName), QString());
+    // The "User" bits describe whoever runs the test; compare owner, group and others.
+    const auto mask = QFileDevice::Permissions(0x7077);
+    QCOMPARE(QFileInfo(fileName).permissions() & mask, permissions & mask);
+    QCOMPARE(codec::readRtf(readFile(fileName)).lines(), lines(*box.Lines));
+}
+
+void SaveFaultsTest::save_killedMidway_leavesEarlierFileWhole()
+{
+    const QString fileName = path(QStringLiteral("baza.doc"));
+    files::WriteAtomically(fileName, codec::writeRtf(codec::RichDocument::fromLines(generation(0))));
+    int killedWhileWriting = 0;
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--save-forever"), fileName });
+        QVERIFY(child.waitForStarted());
+        // Kill the child at once or a few milliseconds after it starts writing.
+        QByteArray said;
+        while (!said.contains("writing") && child.waitForReadyRead(30000))
+            said += child.readAllStandardOutput();
+        QVERIFY(said.contains("writing"));
+        QThread::msleep(3 * attempt);
+        child.kill();
+        QVERIFY(child.waitForFinished());
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        said += child.readAllStandardOutput();
+        if (said.trimmed().endsWith("writing"))
+            ++killedWhileWriting;
+
+        // Whichever generation the name holds now, it holds all of it.
+        const QStringList saved = codec::readRtf(readFile(fileName)).lines();
+        QCOMPARE(saved.size(), linesPerGeneration);
+        const int number = saved.first().section(QLatin1Char(' '), 1, 1).toInt();
+        QCOMPARE(saved, generation(number));
+        for (const QString &name : entries(directory_->path())) {
+            QVERIFY2(name.startsWith(QLatin1String("baza.doc")), qPrintable(name));
+            if (name != QLatin1String("baza.doc"))
+                QVERIFY(QFile::remove(path(name)));
+        }
+    }
+    // Otherwise every kill fell between saves and the test proved nothing.
+    QVERIFY(killedWhileWriting > 0);
+}
+
+int main(int argc, char *argv[])
+{
+    if (argc == 3 && qstrcmp(argv[1], "--save-forever") == 0) {
+        QCoreApplication application(argc, argv);
+        return saveForever(QString::fromLocal8Bit(argv[2]));
+    }
+    QApplication application(argc, argv);
+    SaveFaultsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_savefaults.moc"

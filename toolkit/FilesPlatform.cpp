@@ -1,0 +1,114 @@
+#include "FilesPlatform.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace files::platform {
+
+namespace {
+
+QString tr(const char *text) { return QCoreApplication::translate("files", text); }
+
+}   // namespace
+
+#ifdef Q_OS_UNIX
+
+namespace {
+
+QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+}   // namespace
+
+QString OpenRegularFile(QFile &file, const QString &fileName)
+{
+    // O_NONBLOCK makes opening a FIFO without a writer return at once; the type is
+    // then checked on the open descriptor, so a file swapped after a check by name
+    // cannot slip through.
+    const int descriptor
+        = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0)
+        return systemReason(errno);
+    struct stat status { };
+    QString reason;
+    if (::fstat(descriptor, &status) != 0)
+        reason = systemReason(errno);
+    else if (S_ISDIR(status.st_mode))
+        reason = tr("Is a directory");
+    else if (!S_ISREG(status.st_mode))
+        reason = tr("Not a regular file");
+    else if (::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0)
+        reason = systemReason(errno);
+    if (reason.isEmpty() && !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        reason = file.errorString();
+    if (!reason.isEmpty())
+        ::close(descriptor);
+    return reason;
+}
+
+QString Synchronize(QFile &file)
+{
+    if (!file.flush())
+        return file.errorString();
+    if (::fsync(file.handle()) != 0)
+        return systemReason(errno);
+    return {};
+}
+
+QString Replace(const QString &from, const QString &to)
+{
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        return systemReason(errno);
+    // The new name must reach the disk too, or a power cut could bring back the old one.
+    const int directory = ::open(
+        QFile::encodeName(QFileInfo(to).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directory >= 0) {
+        ::fsync(directory);
+        ::close(directory);
+    }
+    return {};
+}
+
+#else
+
+QString OpenRegularFile(QFile &file, const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    if (info.isDir())
+        return tr("Is a directory");
+    if (info.exists() && !info.isFile())
+        return tr("Not a regular file");
+    file.setFileName(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    return {};
+}
+
+QString Synchronize(QFile &file) { return file.flush() ? QString() : file.errorString(); }
+
+QString Replace(const QString &from, const QString &to)
+{
+    // Qt's rename refuses an existing target, so this fallback is not one step: the
+    // old file is gone for a moment before the new one takes its name.
+    if (QFileInfo(to).isSymLink() || QFileInfo::exists(to)) {
+        QFile old(to);
+        if (!old.remove())
+            return old.errorString();
+    }
+    QFile moved(from);
+    if (!moved.rename(to))
+        return moved.errorString();
+    return {};
+}
+
+#endif
+
+}   // namespace files::platform
