@@ -107,12 +107,18 @@ codec::RichDocument toPlainRichDocument(const QTextDocument &document)
 {
     codec::RichDocument model;
     model.text = document.toRawText();
+    // One pass in place: the copy is ours alone, and the text only shrinks.
+    QChar *out = model.text.data();
+    for (const QChar *in = out, *end = in + model.text.size(); in != end; ++in) {
+        if (*in == QChar::ParagraphSeparator)
+            *out++ = QLatin1Char('\n');
+        else if (!isForeignCharacter(*in))
+            *out++ = *in;
+    }
+    model.text.truncate(out - model.text.constData());
     // Each block separator ends a paragraph; the last block ends one only if it holds text.
     if (document.lastBlock().length() > 1)
-        model.text.append(QChar::ParagraphSeparator);
-    model.text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    if (std::any_of(model.text.cbegin(), model.text.cend(), isForeignCharacter))
-        model.text.removeIf(isForeignCharacter);
+        model.text.append(QLatin1Char('\n'));
     return model;
 }
 

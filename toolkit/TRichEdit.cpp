@@ -4,7 +4,9 @@
 #include "Printing.h"
 #include "RichTextBridge.h"
 
+#include <QCoreApplication>
 #include <QMimeData>
+#include <QResizeEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -47,12 +49,40 @@ codec::RichDocument TRichEdit::Document() const
 
 void TRichEdit::Document(const codec::RichDocument &model)
 {
-    // setPlainText fills the whole document in one go, with the undo history off, and
-    // leaves the caret at the start so that the first paint lays out only the first page.
-    setPlainText(model.text);
+    // A box not shown yet learns its width only when first shown, and then lays out
+    // every line again; let it learn the width while it is still empty. The box's own
+    // resize places the viewport; the viewport's gives the text its width.
+    for (QWidget *widget : {static_cast<QWidget *>(this), viewport()}) {
+        if (widget->testAttribute(Qt::WA_PendingResizeEvent)) {
+            QResizeEvent pending(widget->size(), QSize());
+            QCoreApplication::sendEvent(widget, &pending);
+        }
+    }
+    // The document's own setPlainText fills it in one go with the undo history off;
+    // the box's would then pass over the whole text again to give it the caret's format.
+    document()->setPlainText(model.text);
     bridge::applyFormats(*document(), model);
     mayHoldFormatting_ = !model.runs.empty();
     document()->clearUndoRedoStacks();
+    document()->setModified(false);
+    // The caret at the start, so that the first paint lays out only the first page.
+    setTextCursor(QTextCursor(document()));
+}
+
+void TRichEdit::resizeEvent(QResizeEvent *event)
+{
+    // QPlainTextEdit lays out every line again whenever a resize event claims a new
+    // width, as the first one after a show always does: seconds at a million lines.
+    // Pass on only widths that differ from the one the lines were laid out for.
+    const bool claimsNewWidth = event->oldSize().width() != event->size().width();
+    if (claimsNewWidth && viewport()->width() == laidOutWidth_) {
+        QResizeEvent sameWidth(event->size(), QSize(event->size().width(), event->oldSize().height()));
+        QPlainTextEdit::resizeEvent(&sameWidth);
+        return;
+    }
+    QPlainTextEdit::resizeEvent(event);
+    if (claimsNewWidth)
+        laidOutWidth_ = viewport()->width();
 }
 
 void TRichEdit::insertFromMimeData(const QMimeData *source)

@@ -43,9 +43,12 @@ public:
 
 protected:
     void insertFromMimeData(const QMimeData *source) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     // Set once the box has held formatted text; until then its content can be read
     // as plain text, which is much faster.
     bool mayHoldFormatting_ = false;
+    // The viewport width that the lines were last laid out for; -1: none yet.
+    int laidOutWidth_ = -1;
 };

@@ -36,6 +36,8 @@ void TStrings::Add(const QString &line)
 {
     QTextDocument &document = *box_.document();
     QTextCursor cursor(&document);
+    // Inside an edit block a cursor that moves does not lay out the line it lands on.
+    cursor.beginEditBlock();
     cursor.movePosition(QTextCursor::End);
     const bool endsInEmptyParagraph = document.lastBlock().length() == 1;
     QString text;
@@ -45,6 +47,7 @@ void TStrings::Add(const QString &line)
     text.append(line);
     text.append(QLatin1Char('\n'));
     cursor.insertText(text, QTextCharFormat());
+    cursor.endEditBlock();
 }
 
 void TStrings::Delete(int index)
@@ -54,6 +57,10 @@ void TStrings::Delete(int index)
     QTextDocument &document = *box_.document();
     const QTextBlock block = document.findBlockByNumber(index);
     QTextCursor cursor(&document);
+    // Inside an edit block a cursor that moves does not lay out the line it lands on.
+    // Laying out a line that is not shown costs time and, at times, a pass over every
+    // line when QPlainTextEdit looks for the widest one again.
+    cursor.beginEditBlock();
     if (block.next().isValid()) {
         cursor.setPosition(block.position());
         cursor.setPosition(block.next().position(), QTextCursor::KeepAnchor);
@@ -64,6 +71,7 @@ void TStrings::Delete(int index)
         cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
     }
     cursor.removeSelectedText();
+    cursor.endEditBlock();
 }
 
 QString TStrings::Text() const
@@ -71,25 +79,30 @@ QString TStrings::Text() const
     const QTextDocument &document = *box_.document();
     const QString raw = document.toRawText();
     const bool lastHasText = document.lastBlock().length() > 1;
-    QString text;
-    text.reserve(raw.size() + document.blockCount() + 2);
-    qsizetype done = 0;
-    for (qsizetype i = raw.indexOf(QChar::ParagraphSeparator); i >= 0;
-         i = raw.indexOf(QChar::ParagraphSeparator, done)) {
-        text.append(QStringView(raw).mid(done, i - done));
-        text.append(QLatin1String("\r\n"));
-        done = i + 1;
+    // One pass into a buffer of the final size: each block separator becomes CR LF.
+    QString text(raw.size() + document.blockCount() + (lastHasText ? 2 : 0), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const QChar c : raw) {
+        if (c == QChar::ParagraphSeparator) {
+            *out++ = QLatin1Char('\r');
+            *out++ = QLatin1Char('\n');
+        } else {
+            *out++ = c;
+        }
     }
-    text.append(QStringView(raw).mid(done));
-    if (lastHasText)
-        text.append(QLatin1String("\r\n"));
+    if (lastHasText) {
+        *out++ = QLatin1Char('\r');
+        *out++ = QLatin1Char('\n');
+    }
+    text.truncate(out - text.constData());
     return text;
 }
 
 void TStrings::LoadFromFile(const QString &fileName)
 {
-    const QByteArray bytes = files::ReadAll(fileName);
-    box_.Document(codec::readDocument(bytes));
+    // The file's bytes go before the box is filled, which is when memory peaks.
+    const codec::RichDocument document = codec::readDocument(files::ReadAll(fileName));
+    box_.Document(document);
 }
 
 void TStrings::SaveToFile(const QString &fileName) const

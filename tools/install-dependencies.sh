@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     # build
-    cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libcups2-dev libbenchmark-dev
+    cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libcups2-dev libbenchmark-dev libxcb1-dev
     # running under X11, and the platform plugins
     qt6-qpa-plugins libxkbcommon-x11-0 fonts-dejavu-core
     # tests: a private X server and a person's keyboard and mouse, PDF text, other RTF readers

@@ -2,6 +2,8 @@
 
 #include "Exception.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 
@@ -23,6 +25,10 @@ private slots:
     void wrappedLine_isOneLine();
     void caretPos_followsParagraphs();
     void add_afterFormattedText_staysPlain();
+    void loadFromFile_startsFresh();
+    void loadFromFile_afterFormattedCaret_loadsDefaultFormat();
+    void loadFromFile_wrapsToTheShownWidth_data();
+    void loadFromFile_wrapsToTheShownWidth();
 };
 
 namespace {
@@ -41,7 +47,37 @@ QStringList lines(const TStrings &strings)
     return result;
 }
 
+QString writeListFile(const QTemporaryDir &directory, const QByteArray &bytes)
+{
+    const QString name = directory.filePath(QStringLiteral("baza.txt"));
+    QFile file(name);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return QString();
+    return name;
+}
+
+const QString longLine = QString(QStringLiteral("Popescu  Ion  0744 ")).repeated(20);
+
+// The number of screen lines that the first line takes once painted.
+int shownLineCount(TRichEdit &box)
+{
+    QCoreApplication::processEvents();
+    box.repaint();
+    return box.document()->firstBlock().layout()->lineCount();
+}
+
+// As the main window's list: no scroll bar to take width from the text.
+void prepare(TRichEdit &box, int width)
+{
+    box.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box.resize(width, 200);
+}
+
+enum class Sequence { LoadThenShow, ShowThenLoad, LoadShowThenWiden, LoadWidenHiddenThenShow };
+
 }   // namespace
+
+Q_DECLARE_METATYPE(Sequence)
 
 void TStringsTest::count_data()
 {
@@ -195,6 +231,91 @@ void TStringsTest::add_afterFormattedText_staysPlain()
     const QTextBlock added = box.document()->findBlockByNumber(1);
     QCOMPARE(added.text(), QStringLiteral("plain"));
     QVERIFY(added.begin().fragment().charFormat().fontWeight() != QFont::Bold);
+}
+
+void TStringsTest::loadFromFile_startsFresh()
+{
+    QTemporaryDir directory;
+    const QString name = writeListFile(directory, "a\r\nb\r\nc\r\n");
+    TRichEdit box;
+    type(box, QStringLiteral("old\nlines"));
+    box.moveCursor(QTextCursor::End);
+    box.Lines->LoadFromFile(name);
+    QCOMPARE(lines(*box.Lines), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+    QCOMPARE(box.CaretPos().X, 0);
+    QCOMPARE(box.CaretPos().Y, 0);
+    QVERIFY(!box.document()->isModified());
+    QVERIFY(!box.document()->isUndoAvailable());
+}
+
+void TStringsTest::loadFromFile_afterFormattedCaret_loadsDefaultFormat()
+{
+    QTemporaryDir directory;
+    const QString name = writeListFile(directory, "Pop  Ana  555\r\n");
+    TRichEdit box;
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    QTextCursor cursor(box.document());
+    cursor.insertText(QStringLiteral("bold"), bold);
+    box.setTextCursor(cursor);
+    box.Clear();
+    box.Lines->LoadFromFile(name);
+    const QTextBlock loaded = box.document()->firstBlock();
+    QCOMPARE(loaded.text(), QStringLiteral("Pop  Ana  555"));
+    QVERIFY(loaded.begin().fragment().charFormat().fontWeight() != QFont::Bold);
+    QVERIFY(box.Document().runs.empty());
+}
+
+void TStringsTest::loadFromFile_wrapsToTheShownWidth_data()
+{
+    QTest::addColumn<Sequence>("sequence");
+    QTest::newRow("loaded hidden, then shown") << Sequence::LoadThenShow;
+    QTest::newRow("loaded while shown") << Sequence::ShowThenLoad;
+    QTest::newRow("widened while shown") << Sequence::LoadShowThenWiden;
+    QTest::newRow("widened while hidden, then shown") << Sequence::LoadWidenHiddenThenShow;
+}
+
+void TStringsTest::loadFromFile_wrapsToTheShownWidth()
+{
+    QFETCH(Sequence, sequence);
+    QTemporaryDir directory;
+    const QString name = writeListFile(directory, longLine.toUtf8() + "\r\nnext\r\n");
+    const bool widened = sequence == Sequence::LoadShowThenWiden || sequence == Sequence::LoadWidenHiddenThenShow;
+    const int finalWidth = widened ? 360 : 120;
+
+    TRichEdit reference;
+    prepare(reference, finalWidth);
+    reference.show();
+    reference.Lines->Add(longLine);
+
+    TRichEdit box;
+    prepare(box, 120);
+    switch (sequence) {
+    case Sequence::LoadThenShow:
+        box.Lines->LoadFromFile(name);
+        box.show();
+        break;
+    case Sequence::ShowThenLoad:
+        box.show();
+        box.Lines->LoadFromFile(name);
+        break;
+    case Sequence::LoadShowThenWiden:
+        box.Lines->LoadFromFile(name);
+        box.show();
+        QVERIFY(shownLineCount(box) > 1);
+        box.resize(finalWidth, 200);
+        break;
+    case Sequence::LoadWidenHiddenThenShow:
+        box.show();
+        box.Lines->LoadFromFile(name);
+        QVERIFY(shownLineCount(box) > 1);
+        box.hide();
+        box.resize(finalWidth, 200);
+        box.show();
+        break;
+    }
+    QCOMPARE(shownLineCount(box), shownLineCount(reference));
+    QVERIFY(shownLineCount(box) > 1);
 }
 
 QTEST_MAIN(TStringsTest)

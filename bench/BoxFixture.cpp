@@ -1,0 +1,64 @@
+#include "BoxFixture.h"
+
+#include "PhoneBookData.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <map>
+
+namespace benchdata {
+
+namespace {
+
+void writeFile(const QString &fileName, const QByteArray &bytes)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(fileName));
+}
+
+std::map<int, LoadedBox> boxes;
+
+}   // namespace
+
+void ReleaseBoxes()
+{
+    boxes.clear();
+}
+
+LoadedBox &BoxWith(int count)
+{
+    auto found = boxes.find(count);
+    if (found != boxes.end())
+        return found->second;
+    LoadedBox &loaded = boxes[count];
+    loaded.entries = Entries(count);
+    loaded.plainFile = loaded.directory.filePath(QStringLiteral("baza.txt"));
+    loaded.rtfFile = loaded.directory.filePath(QStringLiteral("baza.rtf"));
+    writeFile(loaded.plainFile, PlainFile(loaded.entries));
+    writeFile(loaded.rtfFile, RtfFile(loaded.entries));
+    loaded.box = NewHiddenBox(loaded.plainFile);
+    loaded.box->show();
+    Settle(*loaded.box);
+    return loaded;
+}
+
+std::unique_ptr<TRichEdit> NewHiddenBox(const QString &fileName)
+{
+    auto box = std::make_unique<TRichEdit>();
+    // As the main window's list: its size, no scroll bars.
+    box->resize(281, 353);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->Lines->LoadFromFile(fileName);
+    return box;
+}
+
+void Settle(TRichEdit &box)
+{
+    box.repaint();
+    QCoreApplication::processEvents();
+}
+
+}   // namespace benchdata

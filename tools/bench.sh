@@ -1,0 +1,102 @@
+#!/bin/sh
+# Builds bench/ in Release and runs every benchmark: the list operations and the
+# codecs (Google Benchmark), start-up to the main window painted under Xvfb and
+# offscreen, memory at a million entries, and pandoc and LibreOffice reading the
+# same file. Prints one table, each figure beside its goal and reference.
+#
+#   tools/bench.sh [build-directory]      (default: build-bench)
+set -eu
+
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+build_dir=${1:-"$source_dir/build-bench"}
+case $build_dir in /*) ;; *) build_dir="$PWD/$build_dir" ;; esac
+
+"$source_dir/tools/install-dependencies.sh"
+cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DCARTE_BUILD_BENCHMARKS=ON >/dev/null
+cmake --build "$build_dir" -j2 --target carte-de-telefon bench_list bench_codec make_phonebook \
+    startup_offscreen
+# The X11 timer needs the xcb headers (libxcb1-dev); without them Xvfb is left out.
+cmake --build "$build_dir" -j2 --target startup_timer || echo "bench.sh: no start-up timing under Xvfb" >&2
+
+work=$(mktemp -d)
+xvfb_pid=
+cleanup() {
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT INT TERM
+export QT_LOGGING_RULES='qt.qpa.*=false'
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+bench="$build_dir/bench"
+for case in empty:0 100k:100000 1m:1000000; do
+    name=${case%%:*}
+    mkdir -p "$work/$name"
+    "$bench/make_phonebook" "${case#*:}" "$work/$name/baza.txt"
+done
+"$bench/make_phonebook" 100000 "$work/baza-100k.rtf" rtf
+
+echo "== system" >&2
+uptime >&2
+
+# Start-up under Xvfb, on a display nobody uses.
+display=70
+while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
+    display=$((display + 1))
+done
+Xvfb ":$display" -screen 0 1280x1024x24 -br -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+tries=0
+until [ -e "/tmp/.X11-unix/X$display" ] || [ $tries -ge 50 ]; do sleep 0.1; tries=$((tries + 1)); done
+
+: >"$work/startup.txt"
+# Rounds through the three sizes, so that a change of load on the machine weighs on
+# each alike; a million entries only in the first three rounds.
+round=1
+while [ $round -le 7 ]; do
+    echo "== start-up, round $round of 7, Xvfb and offscreen" >&2
+    for name in empty 100k 1m; do
+        [ "$name" = 1m ] && [ $round -gt 3 ] && continue
+        if [ -x "$bench/startup_timer" ]; then
+            (cd "$work/$name" && DISPLAY=":$display" "$bench/startup_timer" "$build_dir/carte-de-telefon") \
+                | sed -n "s/^painted_ms /xvfb $name /p" >>"$work/startup.txt" || true
+        fi
+        (cd "$work/$name" && QT_QPA_PLATFORM=offscreen "$bench/startup_offscreen") \
+            | sed "s/^/offscreen $name /" >>"$work/startup.txt"
+    done
+    round=$((round + 1))
+done
+
+echo "== list operations (Google Benchmark)" >&2
+QT_QPA_PLATFORM=offscreen "$bench/bench_list" --benchmark_repetitions=3 \
+    --benchmark_out="$work/list.json" --benchmark_out_format=json >&2
+echo "== codecs (Google Benchmark)" >&2
+"$bench/bench_codec" --benchmark_repetitions=5 \
+    --benchmark_out="$work/codec.json" --benchmark_out_format=json >&2
+
+echo "== other readers of the same Rich Text Format file" >&2
+: >"$work/others.txt"
+seconds() { date +%s.%N; }
+if command -v pandoc >/dev/null; then
+    for i in 1 2 3; do
+        start=$(seconds)
+        pandoc -f rtf -t plain -o "$work/pandoc.txt" "$work/baza-100k.rtf"
+        echo "pandoc $start $(seconds)" >>"$work/others.txt"
+    done
+fi
+if command -v soffice >/dev/null; then
+    profile="file://$work/lo-profile"
+    # The first start builds LibreOffice's profile: not timed.
+    soffice -env:UserInstallation="$profile" --headless --convert-to txt:Text --outdir "$work/lo" \
+        "$work/baza-100k.rtf" >/dev/null 2>&1 || true
+    for i in 1 2 3; do
+        start=$(seconds)
+        soffice -env:UserInstallation="$profile" --headless --convert-to txt:Text --outdir "$work/lo" \
+            "$work/baza-100k.rtf" >/dev/null 2>&1
+        echo "soffice $start $(seconds)" >>"$work/others.txt"
+    done
+fi
+
+echo "machine: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p'), $(free -g | awk '/^Mem:/ {print $2}') GiB memory, Qt $(qtpaths6 --qt-version 2>/dev/null || echo 6)"
+python3 "$source_dir/bench/report.py" "$work"
