@@ -1,5 +1,7 @@
 #include "TForm.h"
 
+#include "Accessibility.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenuBar>
@@ -87,4 +89,5 @@ void TForm::ApplyDesign()
                 widget->setCursor(Qt::ArrowCursor);
         }
     }
+    accessibility::DescribeControls(*this);
 }

@@ -12,6 +12,9 @@ packages=(
     xvfb xauth xdotool x11-utils imagemagick poppler-utils pandoc libreoffice-writer-nogui
     # fuzzing the file codecs (tests/fuzz, CARTE_FUZZ=ON): clang with libFuzzer
     clang-14 libclang-rt-14-dev
+    # desktop tests: a private print server, the desktop-file and AppStream validators, the
+    # Debian package's dependencies, the SVG icon drawn, the Windows resource compiled
+    cups-daemon cups-client desktop-file-utils appstream dpkg-dev librsvg2-bin binutils-mingw-w64-x86-64
 )
 
 missing=()

@@ -1,0 +1,60 @@
+# Sourced by the tests that drive the real program: a private X server that is stopped
+# on any exit, and waiting for a window by its title.
+#
+# Needs $work (a scratch folder the caller removes) before start_xserver is called.
+
+# Ends a process this script started, by its id: asks, waits up to five seconds, then
+# forces. Polls rather than `wait`, which can block in an exit trap.
+stop_process() {
+    local pid=$1
+    [[ -n $pid ]] || return 0
+    kill "$pid" 2>/dev/null || return 0
+    for _ in $(seq 50); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    kill -KILL "$pid" 2>/dev/null
+    return 0
+}
+
+xvfb_pid=
+stop_xserver() {
+    stop_process "$xvfb_pid"
+    xvfb_pid=
+}
+
+# Starts Xvfb on a display it picks itself and exports DISPLAY for the program.
+start_xserver() {
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        [[ -s $work/display ]] && break
+        kill -0 "$xvfb_pid" 2>/dev/null || { echo "Xvfb did not start: $(cat "$work/xvfb.log")" >&2; return 1; }
+        sleep 0.1
+    done
+    [[ -s $work/display ]] || { echo "Xvfb gave no display number" >&2; return 1; }
+    export DISPLAY=":$(head -n1 "$work/display")"
+    export QT_QPA_PLATFORM=xcb
+}
+
+# Prints the id of the first visible window whose title matches the pattern, waiting up
+# to $2 seconds (default 15); fails when none appears.
+wait_window() {
+    local pattern=$1 seconds=${2:-15} id
+    for _ in $(seq $((seconds * 10))); do
+        id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n1)
+        [[ -n $id ]] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# Waits up to $2 seconds (default 10) until no visible window's title matches.
+wait_window_gone() {
+    local pattern=$1 seconds=${2:-10}
+    for _ in $(seq $((seconds * 10))); do
+        xdotool search --onlyvisible --name "$pattern" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    return 1
+}
