@@ -8,6 +8,8 @@
 #include "Sound.h"
 #include "TApplication.h"
 
+using toolkit::MessageBeep;
+
 TForm1 *Form1 = nullptr;
 
 TForm1::TForm1(QWidget *parent)

@@ -16,6 +16,8 @@ std::function<void(UINT)> &beepHook()
 
 }   // namespace
 
+namespace toolkit {
+
 void MessageBeep(UINT type)
 {
     if (beepHook()) {
@@ -34,3 +36,5 @@ void SetMessageBeepHook(std::function<void(UINT)> hook)
 {
     beepHook() = std::move(hook);
 }
+
+}   // namespace toolkit

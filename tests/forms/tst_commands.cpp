@@ -45,7 +45,7 @@ void CommandsTest::initTestCase()
 {
     // No print system is reachable: nothing here may reach a real printer.
     qputenv("CUPS_SERVER", "/nonexistent/cups.sock");
-    SetMessageBeepHook([this](UINT type) { steps_.append(u"beep %1"_s.arg(type)); });
+    toolkit::SetMessageBeepHook([this](UINT type) { steps_.append(u"beep %1"_s.arg(type)); });
 }
 
 void CommandsTest::init()

@@ -148,10 +148,10 @@ void TApplicationTest::showMessage_titledWithApplicationTitle()
 void TApplicationTest::messageBeep_goesToHook()
 {
     QList<UINT> played;
-    SetMessageBeepHook([&played](UINT type) { played.append(type); });
-    MessageBeep(5000);
-    MessageBeep(7000);
-    SetMessageBeepHook({});
+    toolkit::SetMessageBeepHook([&played](UINT type) { played.append(type); });
+    toolkit::MessageBeep(5000);
+    toolkit::MessageBeep(7000);
+    toolkit::SetMessageBeepHook({});
     QCOMPARE(played, (QList<UINT>{5000, 7000}));
 }
 
