@@ -108,6 +108,8 @@ void TestRoundTrip::writeThenRead_givesSameDocument_data()
     QTest::newRow("blanks only") << RichDocument::fromLines({u" "_qs, u"   "_qs, u"\t \t"_qs});
     QTest::newRow("blank after control words")
         << RichDocument::fromLines({u"\t x"_qs, u"\t1"_qs, u"\u2028 \u2028-"_qs, u"ă a"_qs, u"ș1"_qs});
+    QTest::newRow("control characters")
+        << RichDocument::fromLines({u"a\u0001b\u000cc\u001b\u007f"_qs, u"\u0008"_qs});
     QTest::newRow("braces, backslashes and control words as text") << RichDocument::fromLines({u"\\{}\\\\}}{{"_qs, u"\\par \\u259?"_qs});
 
     RichDocument formatted;

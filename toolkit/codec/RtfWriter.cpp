@@ -234,8 +234,13 @@ void appendText(Output &out, QStringView text, bool escapeSemicolon = false)
             break;
         default:
             if (unit < 0x80) {
-                // Other control characters have no meaning in a list and would reach
-                // readers as raw bytes; they are left out.
+                // Other control characters: escaped rather than dropped, so that a line
+                // read from a file comes back as it was. Code page 1250 maps them to themselves.
+                if (unit != 0) {
+                    static const char hex[] = "0123456789abcdef";
+                    const char escape[] = {'\\', '\'', hex[unit >> 4], hex[unit & 0xF], '\0'};
+                    out.append(escape);
+                }
             } else if (QChar::isHighSurrogate(unit) && i + 1 < size && QChar::isLowSurrogate(units[i + 1])) {
                 appendUnicodeUnit(out, unit, '?');
                 appendUnicodeUnit(out, units[i + 1], '?');
