@@ -2,7 +2,7 @@
 # Takes docs/screenshot.png: the program on the sample phone book, with the list shown,
 # on an X server of its own so that nothing else on the screen gets into the picture.
 #
-# usage: tools/screenshot.sh [path/to/carte-de-telefon]   (default: build/carte-de-telefon)
+# usage: [SCALE=2] tools/screenshot.sh [path/to/carte-de-telefon]   (default: build/carte-de-telefon)
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,50 +12,45 @@ for tool in Xvfb xdotool import; do
     command -v "$tool" >/dev/null || { echo "$tool is not installed" >&2; exit 1; }
 done
 
+# SCALE=2 takes docs/screenshot-2x.png: the same window on a screen scaled by two.
+scale=${SCALE:-1}
+output="$root/docs/screenshot.png"
+[[ $scale == 1 ]] || output="$root/docs/screenshot-${scale}x.png"
+
 work=$(mktemp -d "${TMPDIR:-/tmp}/carte-screenshot.XXXXXX")
-xvfb_pid=
+source "$root/tools/xserver.sh"
 app_pid=
 cleanup() {
-    [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    stop_process "$app_pid"
+    stop_xserver
     rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM HUP
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-[[ -s $work/display ]] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
-export QT_QPA_PLATFORM=xcb
+XSERVER_SCREEN="$((1280 * scale))x$((1024 * scale))x24" start_xserver
+export QT_SCALE_FACTOR=$scale
 
 cp "$root/resources/baza.txt" "$work/"
 (cd "$work" && exec "$program") >/dev/null 2>&1 &
 app_pid=$!
 
-main=
-for _ in $(seq 100); do
-    main=$(xdotool search --onlyvisible --name 'carte de telefoane' 2>/dev/null | head -n1) && [[ -n $main ]] && break
-    sleep 0.1
-done
-[[ -n $main ]] || { echo "the main window did not appear" >&2; exit 1; }
+main=$(wait_window 'carte de telefoane') || { echo "the main window did not appear" >&2; exit 1; }
 sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$main")"
 
 # The show button lies at (136, 320, 241 x 57) under the menu bar; its middle is hit
-# whatever the menu bar's height within reason.
-xdotool mousemove --sync $((X + 256)) $((Y + 20 + 348)) click 1
+# whatever the menu bar's height within reason. The server counts in device pixels.
+xdotool mousemove --sync $((X + 256 * scale)) $((Y + (20 + 348) * scale)) click 1
 # Park the pointer on the window's surface, away from any control's hint.
-xdotool mousemove --sync $((X + 40)) $((Y + 460))
+xdotool mousemove --sync $((X + 40 * scale)) $((Y + 460 * scale))
 sleep 0.5
 
 mkdir -p "$root/docs"
-import -window "$main" "$root/docs/screenshot.png"
+import -window "$main" "$output"
 
 xdotool windowfocus --sync "$main" key alt+f
 sleep 0.3
 xdotool key x
-wait "$app_pid" || true
-app_pid=
-echo "wrote $root/docs/screenshot.png"
+wait_window_gone 'carte de telefoane' 10 || true
+echo "wrote $output"

@@ -24,7 +24,7 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM HUP
-source "$(dirname "$0")/../desktop/xserver.sh"
+source "$(dirname "$0")/../../tools/xserver.sh"
 
 fail() {
     echo "FAIL: $*" >&2

@@ -20,7 +20,7 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM HUP
-source "$(dirname "$0")/xserver.sh"
+source "$(dirname "$0")/../../tools/xserver.sh"
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 

@@ -12,11 +12,11 @@ for tool in Xvfb xdotool import soffice; do
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/carte-e2e.XXXXXX")
-xvfb_pid=
+source "$(dirname "$0")/../../tools/xserver.sh"
 app_pid=
 cleanup() {
-    [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    stop_process "$app_pid"
+    stop_xserver
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -30,27 +30,8 @@ fail() {
     exit 1
 }
 
-# The server picks a free display itself and writes its number to descriptor 3.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [[ -s $work/display ]] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-    sleep 0.1
-done
-[[ -s $work/display ]] || fail "Xvfb gave no display number"
-export DISPLAY=":$(head -n1 "$work/display")"
-export QT_QPA_PLATFORM=xcb
+start_xserver || fail "no X server"
 
-# The visible window whose title matches, waited for up to ten seconds.
-window() {
-    local id
-    for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) && [[ -n $id ]] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
 pixel() {
     # The pixel's own values, "(r,g,b)"; a colour name may stand where srgb() usually does.
     import -window root -crop "1x1+$1+$2" -depth 8 txt:- | sed -n 's/^0,0: (\([0-9]*,[0-9]*,[0-9]*\)).*/\1/p'
@@ -66,7 +47,7 @@ printf '%s\n' 'Pop  Ana  555' 'Ionescu  Maria  0722 123 456' 'Popescu  Ion  0744
 (cd "$work/run" && exec "$program") >"$work/program.log" 2>&1 &
 app_pid=$!
 
-main=$(window 'carte de telefoane') || fail "the main window did not appear"
+main=$(wait_window 'carte de telefoane') || fail "the main window did not appear"
 if xdotool search --onlyvisible --name 'stergere' >/dev/null 2>&1; then
     fail "the delete window is shown at start"
 fi
@@ -100,14 +81,10 @@ at 256 348   # show
 at 540 80
 xdotool key Down Down
 at 560 24
-delete=$(window 'stergere') || fail "the delete window did not open"
+delete=$(wait_window 'stergere') || fail "the delete window did not open"
 eval "$(xdotool getwindowgeometry --shell "$delete")"
 click $((X + 216 + 188)) $((Y + 136 + 28))
-for _ in $(seq 50); do
-    xdotool search --onlyvisible --name 'stergere' >/dev/null 2>&1 || break
-    sleep 0.1
-done
-xdotool search --onlyvisible --name 'stergere' >/dev/null 2>&1 && fail "the delete window stayed open"
+wait_window_gone 'stergere' 5 || fail "the delete window stayed open"
 
 xdotool windowfocus --sync "$main"
 xdotool key alt+f

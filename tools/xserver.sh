@@ -1,7 +1,8 @@
-# Sourced by the tests that drive the real program: a private X server that is stopped
-# on any exit, and waiting for a window by its title.
+# Sourced by the scripts that drive the real program (tests, screenshots): a private X
+# server that is stopped on any exit, and waiting for a window by its title.
 #
 # Needs $work (a scratch folder the caller removes) before start_xserver is called.
+# $XSERVER_SCREEN sets the screen's size and depth (default 1280x1024x24).
 
 # Ends a process this script started, by its id: asks, waits up to five seconds, then
 # forces. Polls rather than `wait`, which can block in an exit trap.
@@ -25,7 +26,7 @@ stop_xserver() {
 
 # Starts Xvfb on a display it picks itself and exports DISPLAY for the program.
 start_xserver() {
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 "${XSERVER_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
     xvfb_pid=$!
     for _ in $(seq 100); do
         [[ -s $work/display ]] && break
