@@ -73,6 +73,10 @@ void TForm::ApplyDesign()
     if (left.isValid() && top.isValid())
         SetBounds(left.toInt(), top.toInt(), width(), height());
 
+    // X11 shows a window's tooltips only while it is active, unless told otherwise.
+    if (property("ShowHint").toBool())
+        setAttribute(Qt::WA_AlwaysShowToolTips);
+
     const QString state = property("WindowState").toString();
     if (state == QLatin1String("wsMaximized"))
         windowState_ = TWindowState::wsMaximized;

@@ -7,8 +7,9 @@
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
 
 // A window. Its layout comes from a Qt Designer file; what the file cannot hold
-// (position on the screen, window state) is read from the window's dynamic properties
-// "Left", "Top" and "WindowState" when it is created.
+// (position on the screen, window state, whether hints show while the window is not
+// active) is read from the window's dynamic properties "Left", "Top", "WindowState"
+// and "ShowHint" when it is created.
 class TForm : public QMainWindow, public TControl {
     Q_OBJECT
 public:

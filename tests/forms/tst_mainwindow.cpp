@@ -88,6 +88,8 @@ void MainWindowTest::caption_iconNameAndHint()
     QCOMPARE(Form1->windowTitle(), caption);
     QCOMPARE(Form1->windowIconText(), QStringLiteral("carte de telefon"));
     QCOMPARE(Form1->toolTip(), QStringLiteral(" carte de telefoane "));
+    // Hints show even while another window (the delete window) is the active one.
+    QVERIFY(Form1->testAttribute(Qt::WA_AlwaysShowToolTips));
     QCOMPARE(Form1->Button3->toolTip(),
         QStringLiteral("acolo unde e cursorul text poti sterge daca vrei o inregistrare "));
     QCOMPARE(Form2->windowTitle(),
