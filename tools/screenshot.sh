@@ -17,16 +17,8 @@ scale=${SCALE:-1}
 output="$root/docs/screenshot.png"
 [[ $scale == 1 ]] || output="$root/docs/screenshot-${scale}x.png"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/carte-screenshot.XXXXXX")
 source "$root/tools/xserver.sh"
-app_pid=
-cleanup() {
-    stop_process "$app_pid"
-    stop_xserver
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM HUP
+begin_session screenshot
 
 XSERVER_SCREEN="$((1280 * scale))x$((1024 * scale))x24" start_xserver
 export QT_SCALE_FACTOR=$scale

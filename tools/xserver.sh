@@ -1,8 +1,9 @@
 # Sourced by the scripts that drive the real program (tests, screenshots): a private X
 # server that is stopped on any exit, and waiting for a window by its title.
 #
-# Needs $work (a scratch folder the caller removes) before start_xserver is called.
-# $XSERVER_SCREEN sets the screen's size and depth (default 1280x1024x24).
+# begin_session NAME makes the scratch folder $work and arranges that on any exit, a
+# signal included, the processes named in $app_pid and $other_pids, the X server and
+# $work go. $XSERVER_SCREEN sets the screen's size and depth (default 1280x1024x24).
 
 # Ends a process this script started, by its id: asks, waits up to five seconds, then
 # forces. Polls rather than `wait`, which can block in an exit trap.
@@ -16,6 +17,20 @@ stop_process() {
     done
     kill -KILL "$pid" 2>/dev/null
     return 0
+}
+
+app_pid=
+other_pids=
+begin_session() {
+    work=$(mktemp -d "${TMPDIR:-/tmp}/carte-$1.XXXXXX")
+    trap end_session EXIT
+    trap 'exit 130' INT TERM HUP
+}
+end_session() {
+    local pid
+    for pid in $app_pid $other_pids; do stop_process "$pid"; done
+    stop_xserver
+    rm -rf "$work"
 }
 
 xvfb_pid=

@@ -13,18 +13,8 @@ for tool in cupsd lpadmin lpstat Xvfb xdotool pdftotext; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/carte-cups.XXXXXX")
-app_pid= sink_pid= cupsd_pid=
-cleanup() {
-    stop_process "$app_pid"
-    stop_process "$sink_pid"
-    stop_process "$cupsd_pid"
-    stop_xserver
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM HUP
 source "$(dirname "$0")/../../tools/xserver.sh"
+begin_session cups
 
 fail() {
     echo "FAIL: $*" >&2
@@ -68,9 +58,10 @@ export CUPS_SERVER=$socket CUPS_SERVERROOT=$work/conf HOME=$work/home
 unset LPDEST PRINTER
 
 "$probe" listen "$work/port" "$work/delivered" &
-sink_pid=$!
+other_pids+=" $!"
 cupsd -f -c "$work/conf/cupsd.conf" -s "$work/conf/cups-files.conf" >"$work/cupsd.out" 2>&1 &
 cupsd_pid=$!
+other_pids+=" $cupsd_pid"
 for _ in $(seq 100); do
     [[ -s $work/port ]] && lpstat -r 2>/dev/null | grep -qx 'scheduler is running' && break
     kill -0 "$cupsd_pid" 2>/dev/null || fail "cupsd did not start: $(cat "$work/cupsd.out")"

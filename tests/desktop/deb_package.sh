@@ -11,16 +11,8 @@ for tool in cpack dpkg-deb dpkg-shlibdeps Xvfb xdotool; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/carte-deb.XXXXXX")
-app_pid=
-cleanup() {
-    stop_process "$app_pid"
-    stop_xserver
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM HUP
 source "$(dirname "$0")/../../tools/xserver.sh"
+begin_session deb
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 

@@ -11,17 +11,8 @@ for tool in Xvfb xdotool import soffice; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/carte-e2e.XXXXXX")
 source "$(dirname "$0")/../../tools/xserver.sh"
-app_pid=
-cleanup() {
-    stop_process "$app_pid"
-    stop_xserver
-    rm -rf "$work"
-}
-trap cleanup EXIT
-# A signal must still run the cleanup above, or the X server outlives the test.
-trap 'exit 130' INT TERM HUP
+begin_session e2e
 
 fail() {
     echo "FAIL: $*" >&2
