@@ -1,6 +1,7 @@
 // The tables below are ASCII literals; implicit conversion keeps them readable.
 #undef QT_NO_CAST_FROM_ASCII
 
+#include "Literals.h"
 #include "PlainText.h"
 #include "RichDocument.h"
 
@@ -8,21 +9,7 @@
 #include <QTest>
 
 using namespace codec;
-
-namespace {
-
-template<std::size_t size>
-QByteArray bytes(const char (&literal)[size])
-{
-    return QByteArray(literal, qsizetype(size) - 1);
-}
-
-QString u(const char16_t *text)
-{
-    return QString::fromUtf16(text);
-}
-
-}   // namespace
+using namespace literals;
 
 class TestPlainText : public QObject {
     Q_OBJECT

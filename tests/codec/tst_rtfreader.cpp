@@ -1,6 +1,7 @@
 // The tables below are ASCII literals; implicit conversion keeps them readable.
 #undef QT_NO_CAST_FROM_ASCII
 
+#include "Literals.h"
 #include "RichDocument.h"
 #include "RtfReader.h"
 
@@ -8,22 +9,11 @@
 #include <QTest>
 
 using namespace codec;
+using namespace literals;
 
 Q_DECLARE_METATYPE(codec::RichDocument)
 
 namespace {
-
-// A byte string literal with its embedded NULs.
-template<std::size_t size>
-QByteArray bytes(const char (&literal)[size])
-{
-    return QByteArray(literal, qsizetype(size) - 1);
-}
-
-QString u(const char16_t *text)
-{
-    return QString::fromUtf16(text);
-}
 
 const QString lineBreak = QString(QChar(0x2028));
 
