@@ -1,10 +1,13 @@
 #include "SystemPrinter.h"
 
+#include "Exception.h"
+
+#include <QCoreApplication>
 #include <QPrinter>
 #include <QPrinterInfo>
 
-// Without CUPS (Windows) the job goes through Qt's printer support, named with the
-// print system's job name.
+// Qt's printer support (Windows, or chosen at configure time), named with the print
+// system's job name. Qt does not throw when a job fails: its state says so.
 namespace system_printer {
 
 QString DefaultPrinter()
@@ -18,8 +21,20 @@ void Print(const QString &printer, const QString &title, const QString &jobName,
     Q_UNUSED(title)
     QPrinter native(QPrinter::HighResolution);
     native.setPrinterName(printer);
+    if (!native.isValid() || native.printerName() != printer) {
+        throw Exception(QCoreApplication::translate("printing", "Cannot print on %1: %2")
+                            .arg(QuotedFileName(printer),
+                                 QCoreApplication::translate("printing",
+                                                             "the printer is not available")));
+    }
     native.setDocName(jobName);
     render(native);
+    if (native.printerState() == QPrinter::Error || native.printerState() == QPrinter::Aborted) {
+        throw Exception(QCoreApplication::translate("printing", "Cannot print on %1: %2")
+                            .arg(QuotedFileName(printer),
+                                 QCoreApplication::translate("printing",
+                                                             "the print system refused the job")));
+    }
 }
 
 }   // namespace system_printer

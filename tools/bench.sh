@@ -11,7 +11,7 @@ source_dir=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${1:-"$source_dir/build-bench"}
 case $build_dir in /*) ;; *) build_dir="$PWD/$build_dir" ;; esac
 
-"$source_dir/tools/install-dependencies.sh"
+"$source_dir/tools/install-dependencies.sh" bench
 cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DCARTE_BUILD_BENCHMARKS=ON >/dev/null
 cmake --build "$build_dir" -j2 --target carte-de-telefon bench_list bench_codec make_phonebook \
     startup_offscreen

@@ -1,21 +1,48 @@
 #!/usr/bin/env bash
-# Installs with apt-get whatever the build, the program and its tests need and this
-# Debian 12 machine does not have yet. Run as root (or with sudo available).
+# Installs with apt-get what this Debian 12 machine lacks for one tier of the work:
+#
+#   run   building the program and running it on a desktop
+#   test  the run tier, and everything any test needs (tools/test.sh)
+#   fuzz  the test tier, and clang with libFuzzer (tests/fuzz, CARTE_FUZZ=ON)
+#   bench the test tier, and Python for the benchmarks' report (tools/bench.sh)
+#
+# usage: tools/install-dependencies.sh [run|test|fuzz|bench]    (as root, or with sudo)
 set -euo pipefail
 
-packages=(
-    # build
-    cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libcups2-dev libbenchmark-dev libxcb1-dev
-    # running under X11, and the platform plugins
+tier=${1:-test}
+
+run_packages=(
+    # the compiler, CMake, Qt's development files, and CUPS, which printing goes through
+    cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libcups2-dev
+    # X11 and the platform plugins without which no window opens; a font
     qt6-qpa-plugins libxkbcommon-x11-0 fonts-dejavu-core
-    # tests: a private X server and a person's keyboard and mouse, PDF text, other RTF readers
-    xvfb xauth xdotool x11-utils imagemagick poppler-utils pandoc libreoffice-writer-nogui
-    # fuzzing the file codecs (tests/fuzz, CARTE_FUZZ=ON): clang with libFuzzer
-    clang-14 libclang-rt-14-dev
-    # desktop tests: a private print server, the desktop-file and AppStream validators, the
-    # Debian package's dependencies, the SVG icon drawn, the Windows resource compiled
-    cups-daemon cups-client desktop-file-utils appstream dpkg-dev librsvg2-bin binutils-mingw-w64-x86-64
 )
+test_packages=(
+    # the benchmarks, which build with the tests
+    libbenchmark-dev
+    # a private X server, a window manager, a person's keyboard and mouse, screenshots
+    xvfb xauth openbox xdotool x11-utils imagemagick
+    # PDF text; the other readers of our RTF files
+    poppler-utils pandoc libreoffice-writer-nogui
+    # a private print server with the socket backend, which `cups` holds
+    cups-daemon cups-client cups
+    # the desktop files' validators, the Debian package (cpack needs `file`), the SVG icon
+    # drawn, the Windows resource compiled
+    desktop-file-utils appstream dpkg-dev file librsvg2-bin binutils-mingw-w64-x86-64
+)
+fuzz_packages=(clang-14 libclang-rt-14-dev)
+bench_packages=(python3)
+
+case $tier in
+run) packages=("${run_packages[@]}") ;;
+test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+fuzz) packages=("${run_packages[@]}" "${test_packages[@]}" "${fuzz_packages[@]}") ;;
+bench) packages=("${run_packages[@]}" "${test_packages[@]}" "${bench_packages[@]}") ;;
+*)
+    echo "usage: $0 [run|test|fuzz|bench]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
@@ -27,6 +54,6 @@ done
 
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-echo "Installing: ${missing[*]}"
+echo "Installing ($tier): ${missing[*]}"
 "${sudo[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

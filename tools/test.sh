@@ -4,7 +4,7 @@
 # there too, the end-to-end test with LeakSanitizer on.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/install-dependencies.sh
+tools/install-dependencies.sh test
 jobs=$(nproc)
 
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCARTE_WARNINGS_AS_ERRORS=ON

@@ -251,13 +251,13 @@ void TestInterop::initTestCase()
 void TestInterop::requireLibreOffice() const
 {
     if (soffice_.isEmpty())
-        QSKIP("LibreOffice (soffice) is not installed");
+        QFAIL("LibreOffice (soffice) is not installed: tools/install-dependencies.sh test");
 }
 
 void TestInterop::requirePandoc() const
 {
     if (pandoc_.isEmpty())
-        QSKIP("pandoc is not installed");
+        QFAIL("pandoc is not installed: tools/install-dependencies.sh test");
 }
 
 bool TestInterop::convertWithLibreOffice(const QString &format, const QStringList &files, const QString &outputDirectory)

@@ -10,7 +10,7 @@ set -euo pipefail
 
 program=$(realpath "$1") probe=$(realpath "$2")
 for tool in cupsd lpadmin lpstat Xvfb xdotool pdftotext; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh test)" >&2; exit 1; }
 done
 
 source "$(dirname "$0")/../../tools/xserver.sh"

@@ -8,7 +8,7 @@ set -euo pipefail
 
 build=$(realpath "$1") id=$2 version=$3
 for tool in cpack dpkg-deb dpkg-shlibdeps Xvfb xdotool; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh test)" >&2; exit 1; }
 done
 
 source "$(dirname "$0")/../../tools/xserver.sh"

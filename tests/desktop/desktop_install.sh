@@ -9,7 +9,7 @@ set -euo pipefail
 
 build=$1 id=$2 xpm=$3 ico=$4
 for tool in desktop-file-validate appstreamcli compare convert rsvg-convert; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh test)" >&2; exit 1; }
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/carte-desktop.XXXXXX")

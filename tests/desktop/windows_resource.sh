@@ -7,8 +7,8 @@ set -euo pipefail
 
 rc=$1 version=$2
 windres=$(command -v x86_64-w64-mingw32-windres || command -v windres || true)
-[[ -n $windres ]] || { echo "SKIP: no windres (binutils-mingw-w64-x86-64)"; exit 77; }
-command -v cpp >/dev/null || { echo "SKIP: no C preprocessor"; exit 77; }
+[[ -n $windres ]] || { echo "FAIL: no windres: install binutils-mingw-w64-x86-64 (tools/install-dependencies.sh test)" >&2; exit 1; }
+command -v cpp >/dev/null || { echo "FAIL: no C preprocessor: install cpp (tools/install-dependencies.sh test)" >&2; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/carte-rc.XXXXXX")
 trap 'rm -rf "$work"' EXIT

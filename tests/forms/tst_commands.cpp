@@ -204,7 +204,7 @@ void CommandsTest::print_beepsAsksThenPrintsWholeText()
 {
     if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty()
         || QStandardPaths::findExecutable(u"pdfinfo"_s).isEmpty())
-        QSKIP("pdftotext and pdfinfo (poppler-utils) are needed");
+        QFAIL("pdftotext and pdfinfo (poppler-utils) are not installed: tools/install-dependencies.sh test");
     const QString pdf = directory_->filePath(u"job.pdf"_s);
     printing::PrintToFile(pdf);
     showMainWindow();

@@ -155,7 +155,7 @@ void StartupTest::startProgram(const XServer &server, const QString &directory)
 {
     for (const char *tool : { "Xvfb", "xdotool", "xprop", "import" }) {
         if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-            QSKIP(qPrintable(u"%1 is not installed"_s.arg(QString::fromLatin1(tool))));
+            QFAIL(qPrintable(u"%1 is not installed: tools/install-dependencies.sh test"_s.arg(QString::fromLatin1(tool))));
     }
     QVERIFY2(!server.display().isEmpty(), "Xvfb did not start");
     program_.setProcessEnvironment(server.environment());

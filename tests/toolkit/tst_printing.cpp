@@ -52,7 +52,7 @@ void PrintingTest::jobName()
 void PrintingTest::printToFile_holdsEveryLineAndWholeTitle()
 {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        QSKIP("pdftotext (poppler-utils) is not installed");
+        QFAIL("pdftotext (poppler-utils) is not installed: tools/install-dependencies.sh test");
     QTemporaryDir directory;
     const QString pdf = directory.filePath(QStringLiteral("job.pdf"));
     TRichEdit box;
