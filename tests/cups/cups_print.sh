@@ -9,7 +9,7 @@
 set -euo pipefail
 
 program=$(realpath "$1") probe=$(realpath "$2")
-for tool in cupsd lpadmin lpstat Xvfb xdotool pdftotext; do
+for tool in cupsd lpadmin lpstat cupsreject Xvfb xdotool pdftotext; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh test)" >&2; exit 1; }
 done
 
@@ -159,6 +159,12 @@ for entry in "${entries[@]}"; do
     squeezed=$(tr -s ' ' <<<"$entry")
     [[ $text == *"$squeezed"* ]] || fail "the printed document lacks '$entry': $text"
 done
+
+# A queue that refuses jobs: the toolkit reports it rather than saying nothing.
+cupsreject q || fail "cannot make q refuse jobs"
+said=$(QT_QPA_PLATFORM=offscreen "$probe" print "titlu" "${entries[0]}" 2>/dev/null) && fail "printing on a queue that refuses jobs succeeded: $said"
+[[ $said == 'Cannot print on "q": '* ]] || fail "on a queue that refuses jobs the report was: $said"
+((job_count == $(cups_jobs | wc -l))) || fail "a refused job was queued: $(cups_jobs)"
 
 xdotool windowfocus --sync "$main"
 xdotool key alt+f
