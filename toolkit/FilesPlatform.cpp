@@ -138,16 +138,11 @@ QString ReplaceRefused(const QString &fileName)
 
 QString Replace(const QString &from, const QString &to)
 {
-    // Qt's rename refuses an existing target, so this fallback is not one step: the
-    // old file is gone for a moment before the new one takes its name.
-    if (QFileInfo(to).isSymLink() || QFileInfo::exists(to)) {
-        QFile old(to);
-        if (!old.remove())
-            return old.errorString();
-    }
-    QFile moved(from);
-    if (!moved.rename(to))
-        return moved.errorString();
+    // One step: the name holds the old file or the new one, never neither; and the
+    // call returns once the move is on the disk.
+    if (!::MoveFileExW(nativeName(from).c_str(), nativeName(to).c_str(),
+            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return qt_error_string(int(::GetLastError()));
     return {};
 }
 
