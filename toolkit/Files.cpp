@@ -59,6 +59,9 @@ void WriteAtomically(const QString &fileName, const QByteArray &bytes)
     const QFileInfo info(fileName);
     if (info.isDir() && !info.isSymLink())
         failToSave(fileName, tr("Is a directory"));
+    const QString refused = platform::ReplaceRefused(fileName);
+    if (!refused.isEmpty())
+        failToSave(fileName, refused);
 
     QTemporaryFile file(info.absoluteFilePath() + QLatin1String(".XXXXXX"));
     if (!file.open())

@@ -10,6 +10,11 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#elif defined(Q_OS_WIN)
+#include <QDir>
+#include <qt_windows.h>
+
+#include <string>
 #endif
 
 namespace files::platform {
@@ -63,6 +68,23 @@ QString Synchronize(QFile &file)
     return {};
 }
 
+QString ReplaceRefused(const QString &fileName)
+{
+    // A working folder removed while the program runs still answers to ".", but a file
+    // made in it would be lost at once; its link count tells it is gone.
+    struct stat status { };
+    if (::stat(QFile::encodeName(QFileInfo(fileName).path()).constData(), &status) != 0)
+        return errno == ENOENT ? tr("The folder does not exist") : systemReason(errno);
+    if (status.st_nlink == 0)
+        return tr("The folder no longer exists");
+    // Only a regular file of the name is protected; a symbolic link is replaced itself.
+    const QByteArray name = QFile::encodeName(fileName);
+    if (::lstat(name.constData(), &status) == 0 && S_ISREG(status.st_mode)
+        && ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0)
+        return systemReason(errno);
+    return {};
+}
+
 QString Replace(const QString &from, const QString &to)
 {
     if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
@@ -77,7 +99,7 @@ QString Replace(const QString &from, const QString &to)
     return {};
 }
 
-#else
+#elif defined(Q_OS_WIN)
 
 QString OpenRegularFile(QFile &file, const QString &fileName)
 {
@@ -94,21 +116,38 @@ QString OpenRegularFile(QFile &file, const QString &fileName)
 
 QString Synchronize(QFile &file) { return file.flush() ? QString() : file.errorString(); }
 
-QString Replace(const QString &from, const QString &to)
+namespace {
+
+std::wstring nativeName(const QString &fileName) { return QDir::toNativeSeparators(fileName).toStdWString(); }
+
+}   // namespace
+
+QString ReplaceRefused(const QString &fileName)
 {
-    // Qt's rename refuses an existing target, so this fallback is not one step: the
-    // old file is gone for a moment before the new one takes its name.
-    if (QFileInfo(to).isSymLink() || QFileInfo::exists(to)) {
-        QFile old(to);
-        if (!old.remove())
-            return old.errorString();
-    }
-    QFile moved(from);
-    if (!moved.rename(to))
-        return moved.errorString();
+    if (!QFileInfo(QFileInfo(fileName).absolutePath()).isDir())
+        return tr("The folder does not exist");
+    // The read-only attribute is the user's write protection; the folder would let
+    // a new file take the name all the same.
+    const DWORD attributes = ::GetFileAttributesW(nativeName(fileName).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES
+        && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0
+        && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        return tr("Permission denied");
     return {};
 }
 
+QString Replace(const QString &from, const QString &to)
+{
+    // One step: the name holds the old file or the new one, never neither; and the
+    // call returns once the move is on the disk.
+    if (!::MoveFileExW(nativeName(from).c_str(), nativeName(to).c_str(),
+            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return qt_error_string(int(::GetLastError()));
+    return {};
+}
+
+#else
+#error "FilesPlatform.cpp has no version for this system"
 #endif
 
 }   // namespace files::platform

@@ -1,3 +1,4 @@
+#include "AsNobody.h"
 #include "Exception.h"
 #include "Files.h"
 #include "TRichEdit.h"
@@ -7,7 +8,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -148,23 +148,13 @@ void LoadFaultsTest::load_unreadableFile_reportsPermissionDenied()
         message = loadMessage(box, fileName);
         QCOMPARE(lines(*box.Lines), previousLines);
     } else {
-        // Permission bits do not stop root, so the load runs in a child of this
-        // program that gives up root for "nobody" before it starts.
         QVERIFY(QFile::setPermissions(directory_->path(),
             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
                 | QFileDevice::ExeOther));
-        QProcess child;
-        child.setProgram(QCoreApplication::applicationFilePath());
-        child.setArguments({ QStringLiteral("--read-as-nobody"), fileName });
-        child.setChildProcessModifier([] {
-            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-                ::_exit(99);
-        });
-        child.start();
-        QVERIFY(child.waitForFinished(30000));
-        QVERIFY2(child.exitCode() != 99, "cannot become nobody");
-        QCOMPARE(child.exitCode(), 1);
-        message = QString::fromUtf8(child.readAllStandardOutput()).trimmed();
+        const asnobody::Run child = asnobody::run({ QStringLiteral("--read-as-nobody"), fileName });
+        QVERIFY2(child.error.isEmpty(), qPrintable(child.error));
+        QCOMPARE(child.exitCode, 1);
+        message = child.output;
     }
     QCOMPARE(message, expectedMessage(fileName, QStringLiteral("Permission denied")));
 }

@@ -1,3 +1,4 @@
+#include "AsNobody.h"
 #include "Exception.h"
 #include "Files.h"
 #include "RtfReader.h"
@@ -20,6 +21,7 @@
 #include <memory>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // Saving "baza.doc" when the disk refuses, fills up, or the name is taken by something
@@ -31,6 +33,9 @@ class SaveFaultsTest : public QObject {
 private slots:
     void init();
     void save_readOnlyDirectory_reportsAndKeepsOldFile();
+    void save_overFileOfMode_data();
+    void save_overFileOfMode();
+    void save_workingFolderRemoved_reportsAndKeepsList();
     void save_diskFull_reportsAndKeepsOldFile_data();
     void save_diskFull_reportsAndKeepsOldFile();
     void save_nameIsDirectory_reportsAndKeepsDirectory();
@@ -86,6 +91,19 @@ QString saveMessage(const TRichEdit &box, const QString &fileName)
     }
     return {};
 }
+
+// The message of the failure, or an empty string when the save succeeded.
+QString writeMessage(const QString &fileName, const QByteArray &bytes)
+{
+    try {
+        files::WriteAtomically(fileName, bytes);
+    } catch (const Exception &error) {
+        return error.Message();
+    }
+    return {};
+}
+
+const QByteArray newContent = QByteArrayLiteral("{\\rtf1 newer\\par}");
 
 QString expectedMessage(const QString &fileName, const QString &reason)
 {
@@ -221,6 +239,75 @@ void SaveFaultsTest::save_readOnlyDirectory_reportsAndKeepsOldFile()
     QCOMPARE(entries(folder), QStringList { QStringLiteral("baza.doc") });
     QCOMPARE(lines(*box.Lines), before);
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+void SaveFaultsTest::save_overFileOfMode_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("read-only") << 0444 << QStringLiteral("Permission denied");
+    QTest::newRow("read-only for the owner, writable by others") << 0466 << QStringLiteral("Permission denied");
+    QTest::newRow("writable by the owner") << 0644 << QString();
+}
+
+// The user's own write protection holds: a file this user may not write is not
+// replaced either, though the folder would allow it.
+void SaveFaultsTest::save_overFileOfMode()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, reason);
+    const QString folder = path(QStringLiteral("own"));
+    QVERIFY(QDir().mkdir(folder));
+    const QString fileName = folder + QLatin1String("/baza.doc");
+    QVERIFY(writeFile(fileName, oldContent));
+    QCOMPARE(::chmod(QFile::encodeName(fileName).constData(), mode_t(mode)), 0);
+
+    QString message;
+    if (::geteuid() != 0) {
+        message = writeMessage(fileName, newContent);
+    } else {
+        // The folder and the file are nobody's own, the folder writable by nobody.
+        QVERIFY(QFile::setPermissions(directory_->path(),
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                | QFileDevice::ExeOther));
+        QVERIFY(asnobody::giveToNobody(folder));
+        QVERIFY(asnobody::giveToNobody(fileName));
+        const asnobody::Run child = asnobody::run({ QStringLiteral("--save-as-nobody"), fileName });
+        QVERIFY2(child.error.isEmpty(), qPrintable(child.error));
+        QCOMPARE(child.exitCode, reason.isEmpty() ? 0 : 1);
+        message = child.output;
+    }
+    QCOMPARE(entries(folder), QStringList { QStringLiteral("baza.doc") });
+    struct stat status { };
+    QCOMPARE(::stat(QFile::encodeName(fileName).constData(), &status), 0);
+    QCOMPARE(int(status.st_mode & 07777), mode);
+    if (reason.isEmpty()) {
+        QCOMPARE(message, QString());
+        QCOMPARE(readFile(fileName), newContent);
+    } else {
+        QCOMPARE(message, expectedMessage(fileName, reason));
+        QCOMPARE(readFile(fileName), oldContent);
+    }
+}
+
+void SaveFaultsTest::save_workingFolderRemoved_reportsAndKeepsList()
+{
+    const QString folder = path(QStringLiteral("work"));
+    QVERIFY(QDir().mkdir(folder));
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(folder));
+    const bool removed = QDir().rmdir(folder);
+    TRichEdit box;
+    fill(box, 1000);
+    const QStringList before = lines(*box.Lines);
+    const QString message = saveMessage(box, QStringLiteral("baza.doc"));
+    QVERIFY(QDir::setCurrent(previous));
+
+    QVERIFY(removed);
+    QCOMPARE(message,
+        expectedMessage(QStringLiteral("baza.doc"), QStringLiteral("The folder no longer exists")));
+    QCOMPARE(lines(*box.Lines), before);
+    QCOMPARE(entries(directory_->path()), QStringList());
 }
 
 void SaveFaultsTest::save_diskFull_reportsAndKeepsOldFile_data()
@@ -368,6 +455,12 @@ int main(int argc, char *argv[])
     if (argc == 3 && qstrcmp(argv[1], "--save-forever") == 0) {
         QCoreApplication application(argc, argv);
         return saveForever(QString::fromLocal8Bit(argv[2]));
+    }
+    if (argc == 3 && qstrcmp(argv[1], "--save-as-nobody") == 0) {
+        QCoreApplication application(argc, argv);
+        const QString message = writeMessage(QString::fromLocal8Bit(argv[2]), newContent);
+        std::fputs(message.toUtf8().constData(), stdout);
+        return message.isEmpty() ? 0 : 1;
     }
     QApplication application(argc, argv);
     SaveFaultsTest test;
