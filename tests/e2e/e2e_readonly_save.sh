@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Saves from the real program, as a user without root's rights, over a baza.doc of mode
+# 0444 in a folder that user may write: the save is refused with a report, and baza.doc
+# keeps its bytes and mode with nothing left beside it. Root ignores permission bits,
+# so as root the program runs as "nobody".
+#
+# usage: e2e_readonly_save.sh path/to/carte-de-telefon
+set -euo pipefail
+
+program=$(realpath "$1")
+for tool in Xvfb xdotool setpriv sha256sum; do
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh test)" >&2; exit 1; }
+done
+
+source "$(dirname "$0")/../../tools/xserver.sh"
+begin_session readonly-save
+fail() { echo "FAIL: $*" >&2; cat "$work/program.log" >&2 2>/dev/null; exit 1; }
+
+# Everything the user touches lies in $work, which any user may enter: the build tree
+# may lie where another user cannot.
+chmod 755 "$work"
+mkdir -m 755 "$work/bin" "$work/run" "$work/home"
+cp "$program" "$work/bin/carte-de-telefon"
+printf '%s\n' 'Pop  Ana  555' >"$work/run/baza.txt"
+printf '{\\rtf1 earlier\\par}' >"$work/run/baza.doc"
+chmod 444 "$work/run/baza.doc"
+as_user=()
+if (($(id -u) == 0)); then
+    chown -R nobody: "$work/run" "$work/home"
+    as_user=(setpriv --reuid="$(id -u nobody)" --regid="$(id -g nobody)" --clear-groups)
+fi
+before=$(sha256sum <"$work/run/baza.doc")
+
+start_xserver || fail "no X server"
+(cd "$work/run" && HOME=$work/home exec "${as_user[@]}" "$work/bin/carte-de-telefon") >"$work/program.log" 2>&1 &
+app_pid=$!
+main=$(wait_window 'carte de telefoane' 20) || fail "the main window did not appear"
+xdotool windowfocus --sync "$main"
+xdotool key alt+f
+sleep 0.3
+xdotool key s
+# The report box carries the application's title; the main window's differs.
+report=$(wait_window '^carte de telefon$' 10) || fail "File > Save over a read-only baza.doc showed no report"
+xdotool windowfocus --sync "$report"
+xdotool key Return
+wait_window_gone '^carte de telefon$' 5 || fail "Enter did not close the report"
+
+[[ $(sha256sum <"$work/run/baza.doc") == "$before" ]] || fail "baza.doc changed"
+[[ $(stat -c %a "$work/run/baza.doc") == 444 ]] || fail "baza.doc's mode is now $(stat -c %a "$work/run/baza.doc")"
+[[ $(ls -A "$work/run" | sort | tr '\n' ' ') == "baza.doc baza.txt " ]] || fail "left beside it: $(ls -A "$work/run")"
+
+xdotool windowfocus --sync "$main"
+xdotool key alt+f
+sleep 0.3
+xdotool key x
+for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app_pid" 2>/dev/null && fail "the program did not end after File > Exit"
+app_pid=
+echo "PASS: the save was refused with a report; baza.doc kept its bytes and mode 0444"
