@@ -129,6 +129,14 @@ public:
         return outer;
     }
 
+    // The window's icon as numbers: width, height, then each pixel as 0xAARRGGBB.
+    QString icon(const QString &window) const
+    {
+        return run(u"xprop"_s,
+            { u"-id"_s, window, u"-notype"_s, u"-f"_s, u"_NET_WM_ICON"_s, u"32c"_s, u" = $0+"_s,
+                u"_NET_WM_ICON"_s });
+    }
+
     QColor pixel(int x, int y) const
     {
         const QString text = run(u"import"_s,
@@ -150,6 +158,27 @@ private:
     QProcess windowManager_;
 };
 
+// The program's own drawing as `XServer::icon` reads it from a window.
+QString programIcon()
+{
+    const QImage image = QImage(u":/carte-de-telefon.xpm"_s).convertToFormat(QImage::Format_ARGB32);
+    QStringList numbers { QString::number(image.width()), QString::number(image.height()) };
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            numbers.append(QString::number(image.pixel(x, y)));
+    }
+    return u"_NET_WM_ICON = "_s + numbers.join(u", "_s);
+}
+
+// The window class that the desktop entry tells a task bar to group the windows by.
+QString desktopWindowClass()
+{
+    const QString entry = QString::fromUtf8(readFile(QStringLiteral(CARTE_DESKTOP_ENTRY)));
+    return QRegularExpression(u"^StartupWMClass=(.*)$"_s, QRegularExpression::MultilineOption)
+        .match(entry)
+        .captured(1);
+}
+
 const QString mainCaption = QString(29, QLatin1Char(' ')) + u"carte de telefoane "_s;
 const QColor windowColour(166, 202, 240);
 
@@ -164,6 +193,8 @@ private slots:
     void missingFile_reportsAndOpensWithEmptyVisibleList();
     void program_showsOnlyMaximisedMainWindowWithListHidden();
     void program_missingFile_reportsThenOpensAndExitsCleanly();
+    void program_everyWindowHasProgramIconAndClass_data();
+    void program_everyWindowHasProgramIconAndClass();
     void program_underWindowManager_framesHaveDesignSize();
 
 private:
@@ -206,7 +237,10 @@ void StartupTest::startProgram(const XServer &server, const QString &directory)
             QSKIP(qPrintable(u"%1 is not installed"_s.arg(QString::fromLatin1(tool))));
     }
     QVERIFY2(!server.display().isEmpty(), "Xvfb did not start");
-    program_.setProcessEnvironment(server.environment());
+    QProcessEnvironment environment = server.environment();
+    // Nothing here may reach a real printer.
+    environment.insert(u"CUPS_SERVER"_s, u"/nonexistent/cups.sock"_s);
+    program_.setProcessEnvironment(environment);
     program_.setWorkingDirectory(directory);
     program_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     program_.start(QStringLiteral(CARTE_PROGRAM), {});
@@ -287,6 +321,54 @@ void StartupTest::program_missingFile_reportsThenOpensAndExitsCleanly()
     QTRY_COMPARE_WITH_TIMEOUT(server.pixel(left + 540, top + 260), QColor(Qt::white), 5000);
 
     exitThroughMenu(server, main);
+}
+
+void StartupTest::program_everyWindowHasProgramIconAndClass_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::newRow("main window") << u"main"_s;
+    QTest::newRow("delete window") << u"delete"_s;
+    QTest::newRow("report of a missing file") << u"report"_s;
+    QTest::newRow("message before printing") << u"message"_s;
+}
+
+// A task bar shows each window with the program's icon and groups them under the
+// desktop entry.
+void StartupTest::program_everyWindowHasProgramIconAndClass()
+{
+    QFETCH(QString, window);
+    QTemporaryDir directory;
+    if (window != u"report"_s)
+        QVERIFY(writeFile(directory.filePath(u"baza.txt"_s), sampleLines.join(QLatin1Char('\n')).toUtf8()));
+    XServer server;
+    startProgram(server, directory.path());
+    QString shown;
+    if (window == u"report"_s) {
+        shown = server.waitForWindow(u"^carte de telefon$"_s);
+    } else {
+        const QString main = server.waitForWindow(u"carte de telefoane"_s);
+        QVERIFY2(!main.isEmpty(), "the main window did not appear");
+        shown = main;
+        if (window == u"delete"_s) {
+            openDeleteWindow(server, main);
+            shown = server.waitForWindow(u"stergere"_s);
+        } else if (window == u"message"_s) {
+            server.run(u"xdotool"_s, { u"windowfocus"_s, u"--sync"_s, main });
+            server.run(u"xdotool"_s, { u"key"_s, u"alt+f"_s });
+            QTest::qWait(300);
+            server.run(u"xdotool"_s, { u"key"_s, u"p"_s });
+            shown = server.waitForWindow(u"^carte de telefon$"_s);
+        }
+    }
+    QVERIFY2(!shown.isEmpty(), "the window did not appear");
+    QCOMPARE(server.icon(shown), programIcon());
+
+    const QString windowClass = desktopWindowClass();
+    QVERIFY2(!windowClass.isEmpty(), "the desktop entry names no StartupWMClass");
+    // "instance", "class"
+    QCOMPARE(server.property(shown, u"WM_CLASS"_s).section(u", "_s, 1), u"\"%1\""_s.arg(windowClass));
+    // Gone before its X server is.
+    cleanup();
 }
 
 // Under a window manager the design's width and height are those of the whole frame,
