@@ -1,9 +1,14 @@
 #include "StdCtrls.h"
 
+#include <limits>
+
 TEdit::TEdit(QWidget *parent)
     : QLineEdit(parent)
     , TControl(static_cast<QWidget &>(*this))
 {
+    // Qt cuts a field at 32,767 characters without a word; what is typed or pasted
+    // goes into the list whole, so the field keeps it whole too.
+    setMaxLength(std::numeric_limits<int>::max());
 }
 
 TEdit::~TEdit() = default;

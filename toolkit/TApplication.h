@@ -3,6 +3,7 @@
 #include "Exception.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <memory>
 #include <vector>
@@ -23,6 +24,10 @@ public:
     // the name the desktop shows for it. The main window's title bar keeps its caption.
     QString Title() const { return title_; }
     void Title(const QString &title);
+
+    // The program's icon, on every window it shows: its own windows and its message
+    // boxes alike.
+    void Icon(const QIcon &icon) { setWindowIcon(icon); }
 
     // Builds a window of the class, stores it in `reference` and then runs its creation
     // handler. The first window created is the main window. A failure in the creation

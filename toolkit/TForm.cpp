@@ -11,6 +11,11 @@ TForm::TForm(QWidget *parent)
     : QMainWindow(parent)
     , TControl(static_cast<QWidget &>(*this))
 {
+    // Moves and resizes come in bursts while a window manager frames, maximises or
+    // restores a window, with the frame's size known only at the end of it.
+    frameFitTimer_.setSingleShot(true);
+    frameFitTimer_.setInterval(100);
+    connect(&frameFitTimer_, &QTimer::timeout, this, &TForm::FitFrameToDesign);
 }
 
 TForm::~TForm() = default;
@@ -60,10 +65,49 @@ void TForm::showEvent(QShowEvent *event)
     if (shownOnce_)
         return;
     shownOnce_ = true;
-    // The window manager's frame is known only now: keep the frame at its design size.
+    frameFitPending_ = designFrame_.isValid();
+    FitFrameToDesignLater();
+}
+
+// An X11 window manager frames the window only after it is shown, and tells the
+// frame's size with the moves and resizes that follow; a maximised window gets its
+// design size when it is first restored.
+void TForm::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    FitFrameToDesignLater();
+}
+
+void TForm::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    FitFrameToDesignLater();
+}
+
+void TForm::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        FitFrameToDesignLater();
+}
+
+void TForm::FitFrameToDesignLater()
+{
+    if (frameFitPending_)
+        frameFitTimer_.start();
+}
+
+void TForm::FitFrameToDesign()
+{
+    if (!frameFitPending_ || !isVisible() || windowState() != Qt::WindowNoState)
+        return;
     const QSize frameMargins = frameGeometry().size() - geometry().size();
-    if (designFrame_.isValid() && !frameMargins.isEmpty() && windowState_ == TWindowState::wsNormal)
-        resize(designFrame_.size() - frameMargins);
+    if (frameMargins.isNull())
+        return;
+    // Only once: a size the user gives the window later is kept. The frame keeps its
+    // place, so left and top stay.
+    frameFitPending_ = false;
+    resize(designFrame_.size() - frameMargins);
 }
 
 void TForm::ApplyDesign()

@@ -3,6 +3,7 @@
 #include "TControl.h"
 
 #include <QMainWindow>
+#include <QTimer>
 
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
 
@@ -41,12 +42,20 @@ signals:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void ApplyDesign();
+    // Sizes the window so that its frame has the design size, once the frame is known.
+    void FitFrameToDesign();
+    void FitFrameToDesignLater();
 
     TWindowState windowState_ = TWindowState::wsNormal;
     QRect designFrame_;
     bool mainForm_ = false;
     bool shownOnce_ = false;
+    bool frameFitPending_ = false;
+    QTimer frameFitTimer_;
 };

@@ -2,6 +2,7 @@
 #include "Printing.h"
 #include "Sound.h"
 
+#include <QClipboard>
 #include <QMenu>
 #include <QProcess>
 #include <QRegularExpression>
@@ -23,6 +24,8 @@ private slots:
     void add_data();
     void add();
     void add_threeClicks_threeIdenticalLines();
+    void add_longPastedField_keptWhole_data();
+    void add_longPastedField_keptWhole();
     void show_listShownWithLoadedLines();
     void delete_opensDeleteWindowAndMainWindowStaysUsable();
     void save_data();
@@ -134,6 +137,40 @@ void CommandsTest::add_threeClicks_threeIdenticalLines()
     const QString line = u"nume  prenume"_s + QString(20, QLatin1Char(' ')) + u"nr. de telefon"_s;
     QCOMPARE(lines(*Form1->RichEdit1), sampleLines + QStringList(3, line));
     QVERIFY(!Form1->RichEdit1->Visible());
+}
+
+void CommandsTest::add_longPastedField_keptWhole_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<int>("length");
+    QTest::newRow("surname, 40,000") << 0 << 40000;
+    QTest::newRow("surname, 100,000") << 0 << 100000;
+    QTest::newRow("first name, 100,000") << 1 << 100000;
+    QTest::newRow("phone, 100,000") << 2 << 100000;
+}
+
+// The list takes a line of any length: a field keeps all that is pasted into it.
+void CommandsTest::add_longPastedField_keptWhole()
+{
+    QFETCH(int, field);
+    QFETCH(int, length);
+    showMainWindow();
+    const QList<TEdit *> fields { Form1->Edit1, Form1->Edit2, Form1->Edit3 };
+    for (TEdit *edit : fields)
+        edit->clear();
+    // Its end differs from the rest, so that a cut shows.
+    const QString text = QString(length - 3, QLatin1Char('7')) + u"end"_s;
+    QGuiApplication::clipboard()->setText(text);
+    fields[field]->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(fields[field], Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(fields[field]->Text().size(), length);
+
+    QTest::mouseClick(Form1->Button1, Qt::LeftButton);
+    QStringList parts(3);
+    parts[field] = text;
+    const QString line = Form1->RichEdit1->Lines->Strings(Form1->RichEdit1->Lines->Count() - 1);
+    QCOMPARE(line.size(), length + 4);
+    QVERIFY(line == parts.join(u"  "_s));
 }
 
 void CommandsTest::show_listShownWithLoadedLines()

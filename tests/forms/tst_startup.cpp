@@ -35,8 +35,31 @@ public:
     }
     ~XServer()
     {
+        windowManager_.terminate();
+        windowManager_.waitForFinished(5000);
         server_.terminate();
         server_.waitForFinished(5000);
+    }
+
+    // Starts openbox on this server and waits until it manages windows; an empty text
+    // when it did, else why not.
+    QString startWindowManager()
+    {
+        if (QStandardPaths::findExecutable(u"openbox"_s).isEmpty())
+            return u"openbox is not installed: the frames a window manager draws cannot be checked"_s;
+        QProcessEnvironment environment = this->environment();
+        // Its stock configuration, whatever the user running the tests has set up.
+        environment.insert(u"XDG_CONFIG_HOME"_s, directory_.filePath(u"config"_s));
+        windowManager_.setProcessEnvironment(environment);
+        windowManager_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        windowManager_.start(u"openbox"_s, { u"--sm-disable"_s });
+        QDeadlineTimer deadline(10000);
+        while (!deadline.hasExpired() && windowManager_.state() != QProcess::NotRunning) {
+            if (run(u"xprop"_s, { u"-root"_s, u"_NET_SUPPORTING_WM_CHECK"_s }).contains(u"window id"_s))
+                return {};
+            QTest::qWait(100);
+        }
+        return u"openbox did not start: "_s + QString::fromLocal8Bit(windowManager_.readAllStandardError());
     }
 
     QString display() const { return display_; }
@@ -84,6 +107,36 @@ public:
         return run(u"xprop"_s, { u"-id"_s, window, name });
     }
 
+    // The window's own area on the screen, without what its window manager draws round it.
+    QRect interior(const QString &window) const
+    {
+        const QString info = run(u"xwininfo"_s, { u"-id"_s, window });
+        const auto field = [&info](const QString &name) {
+            return QRegularExpression(name + u": *(-?\\d+)"_s).match(info).captured(1).toInt();
+        };
+        return QRect(field(u"Absolute upper-left X"_s), field(u"Absolute upper-left Y"_s), field(u"Width"_s),
+            field(u"Height"_s));
+    }
+
+    // The window's outer edges on the screen, its window manager's frame included.
+    QRect frame(const QString &window) const
+    {
+        QRect outer = interior(window);
+        // "left, right, top, bottom"; absent where nothing frames the window.
+        const QStringList extents = property(window, u"_NET_FRAME_EXTENTS"_s).section(u'=', 1).split(u',');
+        if (extents.size() == 4)
+            outer.adjust(-extents[0].toInt(), -extents[2].toInt(), extents[1].toInt(), extents[3].toInt());
+        return outer;
+    }
+
+    // The window's icon as numbers: width, height, then each pixel as 0xAARRGGBB.
+    QString icon(const QString &window) const
+    {
+        return run(u"xprop"_s,
+            { u"-id"_s, window, u"-notype"_s, u"-f"_s, u"_NET_WM_ICON"_s, u"32c"_s, u" = $0+"_s,
+                u"_NET_WM_ICON"_s });
+    }
+
     QColor pixel(int x, int y) const
     {
         const QString text = run(u"import"_s,
@@ -102,7 +155,29 @@ private:
     QTemporaryDir directory_;
     QProcess server_;
     QString display_;
+    QProcess windowManager_;
 };
+
+// The program's own drawing as `XServer::icon` reads it from a window.
+QString programIcon()
+{
+    const QImage image = QImage(u":/carte-de-telefon.xpm"_s).convertToFormat(QImage::Format_ARGB32);
+    QStringList numbers { QString::number(image.width()), QString::number(image.height()) };
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            numbers.append(QString::number(image.pixel(x, y)));
+    }
+    return u"_NET_WM_ICON = "_s + numbers.join(u", "_s);
+}
+
+// The window class that the desktop entry tells a task bar to group the windows by.
+QString desktopWindowClass()
+{
+    const QString entry = QString::fromUtf8(readFile(QStringLiteral(CARTE_DESKTOP_ENTRY)));
+    return QRegularExpression(u"^StartupWMClass=(.*)$"_s, QRegularExpression::MultilineOption)
+        .match(entry)
+        .captured(1);
+}
 
 const QString mainCaption = QString(29, QLatin1Char(' ')) + u"carte de telefoane "_s;
 const QColor windowColour(166, 202, 240);
@@ -118,10 +193,14 @@ private slots:
     void missingFile_reportsAndOpensWithEmptyVisibleList();
     void program_showsOnlyMaximisedMainWindowWithListHidden();
     void program_missingFile_reportsThenOpensAndExitsCleanly();
+    void program_everyWindowHasProgramIconAndClass_data();
+    void program_everyWindowHasProgramIconAndClass();
+    void program_underWindowManager_framesHaveDesignSize();
 
 private:
     void startProgram(const XServer &server, const QString &directory);
     void exitThroughMenu(const XServer &server, const QString &window);
+    void openDeleteWindow(const XServer &server, const QString &mainWindow);
 
     QProcess program_;
 };
@@ -158,7 +237,10 @@ void StartupTest::startProgram(const XServer &server, const QString &directory)
             QFAIL(qPrintable(u"%1 is not installed: tools/install-dependencies.sh test"_s.arg(QString::fromLatin1(tool))));
     }
     QVERIFY2(!server.display().isEmpty(), "Xvfb did not start");
-    program_.setProcessEnvironment(server.environment());
+    QProcessEnvironment environment = server.environment();
+    // Nothing here may reach a real printer.
+    environment.insert(u"CUPS_SERVER"_s, u"/nonexistent/cups.sock"_s);
+    program_.setProcessEnvironment(environment);
     program_.setWorkingDirectory(directory);
     program_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     program_.start(QStringLiteral(CARTE_PROGRAM), {});
@@ -179,6 +261,13 @@ void StartupTest::exitThroughMenu(const XServer &server, const QString &window)
     QVERIFY2(finished, "the program still ran after File > Exit");
     QCOMPARE(program_.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program_.exitCode(), 0);
+}
+
+// Clicks the main window's delete button, which lies under the menu bar whatever its
+// height.
+void StartupTest::openDeleteWindow(const XServer &server, const QString &mainWindow)
+{
+    server.run(u"xdotool"_s, { u"mousemove"_s, u"--window"_s, mainWindow, u"560"_s, u"45"_s, u"click"_s, u"1"_s });
 }
 
 void StartupTest::program_showsOnlyMaximisedMainWindowWithListHidden()
@@ -231,6 +320,94 @@ void StartupTest::program_missingFile_reportsThenOpensAndExitsCleanly()
     // An empty list, shown: its white face covers the window's colour.
     QTRY_COMPARE_WITH_TIMEOUT(server.pixel(left + 540, top + 260), QColor(Qt::white), 5000);
 
+    exitThroughMenu(server, main);
+}
+
+void StartupTest::program_everyWindowHasProgramIconAndClass_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::newRow("main window") << u"main"_s;
+    QTest::newRow("delete window") << u"delete"_s;
+    QTest::newRow("report of a missing file") << u"report"_s;
+    QTest::newRow("message before printing") << u"message"_s;
+}
+
+// A task bar shows each window with the program's icon and groups them under the
+// desktop entry.
+void StartupTest::program_everyWindowHasProgramIconAndClass()
+{
+    QFETCH(QString, window);
+    QTemporaryDir directory;
+    if (window != u"report"_s)
+        QVERIFY(writeFile(directory.filePath(u"baza.txt"_s), sampleLines.join(QLatin1Char('\n')).toUtf8()));
+    XServer server;
+    startProgram(server, directory.path());
+    QString shown;
+    if (window == u"report"_s) {
+        shown = server.waitForWindow(u"^carte de telefon$"_s);
+    } else {
+        const QString main = server.waitForWindow(u"carte de telefoane"_s);
+        QVERIFY2(!main.isEmpty(), "the main window did not appear");
+        shown = main;
+        if (window == u"delete"_s) {
+            openDeleteWindow(server, main);
+            shown = server.waitForWindow(u"stergere"_s);
+        } else if (window == u"message"_s) {
+            server.run(u"xdotool"_s, { u"windowfocus"_s, u"--sync"_s, main });
+            server.run(u"xdotool"_s, { u"key"_s, u"alt+f"_s });
+            QTest::qWait(300);
+            server.run(u"xdotool"_s, { u"key"_s, u"p"_s });
+            shown = server.waitForWindow(u"^carte de telefon$"_s);
+        }
+    }
+    QVERIFY2(!shown.isEmpty(), "the window did not appear");
+    QCOMPARE(server.icon(shown), programIcon());
+
+    const QString windowClass = desktopWindowClass();
+    QVERIFY2(!windowClass.isEmpty(), "the desktop entry names no StartupWMClass");
+    // "instance", "class"
+    QCOMPARE(server.property(shown, u"WM_CLASS"_s).section(u", "_s, 1), u"\"%1\""_s.arg(windowClass));
+    // Gone before its X server is.
+    cleanup();
+}
+
+// Under a window manager the design's width and height are those of the whole frame,
+// its title bar included, as they are on the screen the design was made for.
+void StartupTest::program_underWindowManager_framesHaveDesignSize()
+{
+    QTemporaryDir directory;
+    QVERIFY(writeFile(directory.filePath(u"baza.txt"_s), sampleLines.join(QLatin1Char('\n')).toUtf8()));
+    if (QStandardPaths::findExecutable(u"Xvfb"_s).isEmpty())
+        QSKIP("Xvfb is not installed");
+    XServer server;
+    QVERIFY2(!server.display().isEmpty(), "Xvfb did not start");
+    const QString problem = server.startWindowManager();
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    startProgram(server, directory.path());
+    const QString main = server.waitForWindow(u"carte de telefoane"_s);
+    QVERIFY2(!main.isEmpty(), "the main window did not appear");
+    QTRY_VERIFY_WITH_TIMEOUT(
+        server.property(main, u"_NET_WM_STATE"_s).contains(u"_NET_WM_STATE_MAXIMIZED_HORZ"_s), 5000);
+
+    openDeleteWindow(server, main);
+    const QString deleteWindow = server.waitForWindow(u"stergere"_s);
+    QVERIFY2(!deleteWindow.isEmpty(), "the delete window did not open");
+    QTRY_COMPARE_WITH_TIMEOUT(server.frame(deleteWindow), QRect(333, 211, 696, 480), 5000);
+
+    // Restored from maximised by a double click on its title bar, the main window
+    // takes its design place and size.
+    const QRect maximised = server.frame(main);
+    const QPoint titleBar(maximised.center().x(), (maximised.top() + server.interior(main).top()) / 2);
+    server.run(u"xdotool"_s,
+        { u"mousemove"_s, QString::number(titleBar.x()), QString::number(titleBar.y()), u"click"_s,
+            u"--repeat"_s, u"2"_s, u"--delay"_s, u"80"_s, u"1"_s });
+    QTRY_COMPARE_WITH_TIMEOUT(server.frame(main), QRect(228, 132, 696, 480), 5000);
+
+    // A size the user gives a window afterwards is its own.
+    server.run(u"xdotool"_s, { u"windowsize"_s, deleteWindow, u"500"_s, u"400"_s });
+    QTRY_COMPARE_WITH_TIMEOUT(server.interior(deleteWindow).size(), QSize(500, 400), 5000);
+    QTest::qWait(500);
+    QCOMPARE(server.interior(deleteWindow).size(), QSize(500, 400));
     exitThroughMenu(server, main);
 }
 
