@@ -342,23 +342,6 @@ struct FormatKey {
     }
 };
 
-struct FormatHash {
-    std::size_t operator()(const CharacterFormat &format) const
-    {
-        std::size_t h = qHash(format.fontFamily);
-        const auto mix = [&h](std::size_t value) { h = h * 1000003u ^ value; };
-        mix(format.bold | format.italic << 1 | format.underline << 2 | format.strikeOut << 3);
-        mix(std::size_t(format.halfPoints));
-        mix(format.foreground ? 1 + (format.foreground->red << 16 | format.foreground->green << 8
-                                     | format.foreground->blue)
-                              : 0);
-        mix(format.background ? 1 + (format.background->red << 16 | format.background->green << 8
-                                     | format.background->blue)
-                              : 0);
-        return h;
-    }
-};
-
 // Byte classes for the inner loops: 0 is an ordinary ASCII byte of text.
 enum ByteClass : std::uint8_t { Ordinary = 0, Special = 1 };
 
@@ -542,7 +525,6 @@ private:
     bool lastFormatKeyValid_ = false;
     int openRunFormat_ = -1;
     qsizetype openRunStart_ = 0;
-    std::unordered_map<CharacterFormat, int, FormatHash> formatIndex_;
 };
 
 void Reader::prepareText()
@@ -601,18 +583,7 @@ void Reader::refreshFormat()
     format.foreground = color(s.foreground);
     format.background = s.highlight > 0 ? color(s.highlight) : color(s.background);
 
-    int index = -1;
-    if (!format.isDefault()) {
-        const auto found = formatIndex_.find(format);
-        if (found != formatIndex_.end()) {
-            index = found->second;
-        } else {
-            index = int(document_.formats.size());
-            document_.formats.push_back(format);
-            formatIndex_.emplace(std::move(format), index);
-        }
-    }
-    currentFormat_ = index;
+    currentFormat_ = format.isDefault() ? -1 : document_.intern(format);
 }
 
 void Reader::closeRun()
