@@ -467,7 +467,9 @@ private:
     bool closeGroup();   // false when the outermost group ended
     void commitFont();
     void commitColor();
-    void textByte(unsigned char c);
+    // `escaped`: the byte came from \'hh or \{ and friends, so it is text and never a
+    // table's ';' separator.
+    void textByte(unsigned char c, bool escaped);
 
     GroupState &state() { return stack_.back(); }
     void formatChanged() { formatDirty_ = textNeedsPreparation_ = true; }
@@ -853,14 +855,14 @@ void Reader::execute(const Token &token)
         break;
     case Token::Hex:
         if (token.hexByte > 0)
-            textByte(static_cast<unsigned char>(token.hexByte));
+            textByte(static_cast<unsigned char>(token.hexByte), true);
         break;
     case Token::None:
         break;
     }
 }
 
-void Reader::textByte(unsigned char c)
+void Reader::textByte(unsigned char c, bool escaped)
 {
     atGroupStart_ = false;
     GroupState &s = state();
@@ -872,14 +874,14 @@ void Reader::textByte(unsigned char c)
         }
         break;
     case Destination::FontTable:
-        if (c == ';') {
+        if (c == ';' && !escaped) {
             commitFont();
         } else if (fontPending_ && fontNameBytes_.size() < maximumFontNameLength * 4) {
             fontNameBytes_.append(char(c));
         }
         break;
     case Destination::ColorTable:
-        if (c == ';')
+        if (c == ';' && !escaped)
             commitColor();
         break;
     case Destination::Skip:
@@ -904,7 +906,7 @@ void Reader::executeSymbol(unsigned char symbol)
             if (!state().hidden)
                 emitCodeUnit(symbol);
         } else {
-            textByte(symbol);
+            textByte(symbol, true);
         }
         return;
     case '\r':
@@ -1314,9 +1316,9 @@ RichDocument Reader::run()
             break;
         default:
             if (c >= 0x80 && !(s.destination == Destination::Body && s.hidden)) {
-                textByte(c);
+                textByte(c, false);
             } else if (s.destination != Destination::Body) {
-                textByte(c);
+                textByte(c, false);
             }
             break;
         }
