@@ -443,6 +443,13 @@ private:
             to[i] = QChar(char16_t(from[i]));
         length_ += count;
     }
+    // In a Symbol font even ASCII bytes are symbols, as their \'hh escapes are.
+    void writeSymbols(const unsigned char *from, qsizetype count)
+    {
+        ensureRoom(count);
+        length_ += pageForCurrentFont().decode(
+            QByteArrayView(reinterpret_cast<const char *>(from), count), out_ + length_);
+    }
     void emitCharacter(char16_t c);
     void emitCodeUnit(char16_t c);
     void flushPendingBytes();
@@ -451,6 +458,12 @@ private:
     void closeRun();
     void refreshFormat();
     CodePage pageForCurrentFont();
+    // A Symbol font's own name is plain text, not symbols.
+    CodePage fontNamePage() const
+    {
+        const CodePage page = CodePage::forCharset(fontCharset_, ansiPage_);
+        return page.isSymbol() ? ansiPage_ : page;
+    }
 
     // tokens
     Token readToken();
@@ -461,6 +474,11 @@ private:
     }
     void execute(const Token &token);
     void executeWord(const Token &token);
+    // Words that mean the same in every destination; false for the others.
+    bool executeWordAnywhere(const Token &token);
+    // Words inside the font and colour tables and skipped groups.
+    void executeTableWord(const Token &token);
+    void emitSpecial(char16_t c);
     void executeSymbol(unsigned char symbol);
     void executeUnicode(std::int64_t value);
     void openGroup();
@@ -473,6 +491,8 @@ private:
 
     GroupState &state() { return stack_.back(); }
     void formatChanged() { formatDirty_ = textNeedsPreparation_ = true; }
+    // The code page of text may have changed: find it again before the next text.
+    void pageChanged() { pageCacheValid_ = false; textNeedsPreparation_ = true; }
 
     const unsigned char *p_;
     const unsigned char *end_;
@@ -519,6 +539,7 @@ private:
     bool pendingCellTab_ = false;
     bool paragraphHasContent_ = false;
     bool textNeedsPreparation_ = true;
+    bool symbolText_ = false;   // the current font is a Symbol font
     bool defaultSizeKnown_ = false;
     int defaultHalfPoints_ = defaultHalfPointsOfRtf;
     bool formatDirty_ = true;
@@ -532,6 +553,8 @@ private:
 void Reader::prepareText()
 {
     textNeedsPreparation_ = false;
+    // Every change of font or code page asks for preparation, so this stays current.
+    symbolText_ = !utf8Document_ && pageForCurrentFont().isSymbol();
     if (!defaultSizeKnown_) {
         defaultSizeKnown_ = true;
         defaultHalfPoints_ = stack_.front().halfPoints;
@@ -705,7 +728,7 @@ void Reader::commitFont()
         return;
     fontPending_ = false;
     if (!fontNameBytes_.isEmpty()) {
-        const CodePage page = CodePage::forCharset(fontCharset_, ansiPage_);
+        const CodePage page = fontNamePage();
         page.decode(fontNameBytes_, fontName_);
         fontNameBytes_.clear();
     }
@@ -717,7 +740,7 @@ void Reader::commitFont()
     FontEntry &entry = fonts_[fontNumber_];
     entry.name = name;
     entry.codePage = fontCharset_ < 0 ? 0 : CodePage::numberForCharset(fontCharset_);
-    pageCacheValid_ = false;
+    pageChanged();
     lastFormatKeyValid_ = false;
     formatDirty_ = textNeedsPreparation_ = true;
 }
@@ -778,7 +801,7 @@ bool Reader::closeGroup()
         return false;
     stack_.pop_back();
     formatChanged();
-    pageCacheValid_ = false;
+    pageChanged();
     return true;
 }
 
@@ -844,8 +867,12 @@ Token Reader::readToken()
     return token;
 }
 
+// Every control word, control symbol and escape goes through here, fast or slow, so
+// that what a group's first word means is decided in one place.
 void Reader::execute(const Token &token)
 {
+    if (token.type != Token::Hex && Q_UNLIKELY(!pendingBytes_.isEmpty()))
+        flushPendingBytes();
     switch (token.type) {
     case Token::Word:
         executeWord(token);
@@ -860,6 +887,7 @@ void Reader::execute(const Token &token)
     case Token::None:
         break;
     }
+    atGroupStart_ = false;
 }
 
 void Reader::textByte(unsigned char c, bool escaped)
@@ -945,7 +973,7 @@ void Reader::executeUnicode(std::int64_t value)
         }
     } else if (s.destination == Destination::FontTable && fontPending_) {
         if (!fontNameBytes_.isEmpty()) {
-            CodePage::forCharset(fontCharset_, ansiPage_).decode(fontNameBytes_, fontName_);
+            fontNamePage().decode(fontNameBytes_, fontName_);
             fontNameBytes_.clear();
         }
         if (fontName_.size() < maximumFontNameLength)
@@ -953,39 +981,39 @@ void Reader::executeUnicode(std::int64_t value)
     }
 }
 
-void Reader::executeWord(const Token &token)
+bool Reader::executeWordAnywhere(const Token &token)
 {
-    const Keyword keyword = token.keyword;
-    const bool ignorable = ignorableNext_;
-    ignorableNext_ = false;
     GroupState &s = state();
-    const int parameter = clampToInt(token.parameter);
-    const bool on = !token.hasParameter || token.parameter != 0;
-
-    if (ignorable && !isDestination(keyword)) {
-        s.destination = Destination::Skip;
-        return;
-    }
-    if (keyword == Keyword::Binary) {
+    switch (token.keyword) {
+    case Keyword::Binary:
         skipBinary(token.hasParameter ? token.parameter : 0);
-        return;
-    }
-    if (keyword == Keyword::UnicodeSkip) {
-        s.unicodeSkip = std::uint8_t(std::clamp(parameter, 0, maximumUnicodeSkip));
-        return;
-    }
-    if (keyword == Keyword::UnicodeCharacter) {
+        return true;
+    case Keyword::UnicodeSkip:
+        s.unicodeSkip = std::uint8_t(std::clamp(clampToInt(token.parameter), 0, maximumUnicodeSkip));
+        return true;
+    case Keyword::UnicodeCharacter:
         executeUnicode(token.hasParameter ? token.parameter : std::numeric_limits<std::int64_t>::min());
         unicodeSkipRemaining_ = s.unicodeSkip;
-        return;
-    }
-    if (keyword == Keyword::Ud) {
+        return true;
+    case Keyword::Ud:
         if (s.insideUpr)
             s.destination = s.uprRestore;
-        return;
+        return true;
+    default:
+        return false;
     }
+}
+
+void Reader::executeTableWord(const Token &token)
+{
+    if (executeWordAnywhere(token))
+        return;
+    const Keyword keyword = token.keyword;
+    GroupState &s = state();
+    const int parameter = clampToInt(token.parameter);
     switch (s.destination) {
     case Destination::Skip:
+    case Destination::Body:
         return;
     case Destination::FontTable:
         if (keyword == Keyword::Font) {
@@ -1017,16 +1045,53 @@ void Reader::executeWord(const Token &token)
                 color_.blue = component;
         }
         return;
-    case Destination::Body:
-        break;
     }
+}
+
+void Reader::emitSpecial(char16_t c)
+{
+    if (state().hidden)
+        return;
+    if (pendingHighSurrogate_ != 0)
+        flushSurrogate();
+    emitCharacter(c);
+}
+
+// Pending bytes are already decoded (execute() did it), so a word that changes the
+// font or the code page cannot change how earlier text reads.
+void Reader::executeWord(const Token &token)
+{
+    const Keyword keyword = token.keyword;
+    const bool ignorable = ignorableNext_;
+    ignorableNext_ = false;
+    GroupState &s = state();
+
+    if (Q_UNLIKELY(ignorable) && !isDestination(keyword)) {
+        s.destination = Destination::Skip;
+        return;
+    }
+    if (s.destination != Destination::Body) {
+        executeTableWord(token);
+        return;
+    }
+    const int parameter = clampToInt(token.parameter);
+    const bool on = !token.hasParameter || token.parameter != 0;
 
     switch (keyword) {
-    case Keyword::Unknown:
+    case Keyword::Paragraph:
+        // A paragraph inside a table cell stays on the row's line.
+        if (s.inTable)
+            emitCharacter(lineSeparator);
+        else
+            endParagraph();
+        return;
     case Keyword::Binary:
     case Keyword::UnicodeSkip:
     case Keyword::UnicodeCharacter:
     case Keyword::Ud:
+        executeWordAnywhere(token);
+        return;
+    case Keyword::Unknown:
     case Keyword::Field:
     case Keyword::FieldResult:
     case Keyword::NestedTableProperties:
@@ -1036,11 +1101,9 @@ void Reader::executeWord(const Token &token)
     case Keyword::FontCharset:
         return;
     case Keyword::SkippedDestination:
-        flushPendingBytes();
         s.destination = Destination::Skip;
         return;
     case Keyword::FontTable:
-        flushPendingBytes();
         s.destination = Destination::FontTable;
         fontPending_ = false;
         return;
@@ -1057,8 +1120,10 @@ void Reader::executeWord(const Token &token)
         // Only the document's own header counts; an embedded {\rtf1 is a plain group.
         if (!headerSeen_ && stack_.size() == 1) {
             headerSeen_ = true;
-            if (keyword == Keyword::Urtf)
+            if (keyword == Keyword::Urtf) {
                 utf8Document_ = true;
+                pageChanged();
+            }
         }
         return;
     case Keyword::Upr:
@@ -1066,37 +1131,30 @@ void Reader::executeWord(const Token &token)
         return;
     case Keyword::Ansi:
         ansiPage_ = CodePage::forNumber(1252);
-        pageCacheValid_ = false;
+        pageChanged();
         return;
     case Keyword::Mac:
         ansiPage_ = CodePage::forNumber(10000);
-        pageCacheValid_ = false;
+        pageChanged();
         return;
     case Keyword::Pc:
         ansiPage_ = CodePage::forNumber(437);
-        pageCacheValid_ = false;
+        pageChanged();
         return;
     case Keyword::Pca:
         ansiPage_ = CodePage::forNumber(850);
-        pageCacheValid_ = false;
+        pageChanged();
         return;
     case Keyword::AnsiCodePage:
-        flushPendingBytes();
         ansiPage_ = CodePage::forNumber(parameter);
-        pageCacheValid_ = false;
+        pageChanged();
         return;
     case Keyword::DefaultFont:
         defaultFont_ = parameter;
-        pageCacheValid_ = false;
+        pageChanged();
         lastFormatKeyValid_ = false;
         formatChanged();
         return;
-    default:
-        break;
-    }
-
-    flushPendingBytes();
-    switch (keyword) {
     case Keyword::Font:
         s.font = parameter;
         formatChanged();
@@ -1154,13 +1212,6 @@ void Reader::executeWord(const Token &token)
     case Keyword::InTable:
         s.inTable = true;
         return;
-    case Keyword::Paragraph:
-        // A paragraph inside a table cell stays on the row's line.
-        if (s.inTable)
-            emitCharacter(lineSeparator);
-        else
-            endParagraph();
-        return;
     case Keyword::Row:
         // Every row restates \intbl; text after the table must not join it.
         s.inTable = false;
@@ -1189,34 +1240,22 @@ void Reader::executeWord(const Token &token)
         if (!s.hidden)
             emitCharacter(lineSeparator);
         return;
-    default:
-        break;
+    case Keyword::Tab: emitSpecial(u'\t'); return;
+    case Keyword::EmDash: emitSpecial(0x2014); return;
+    case Keyword::EnDash: emitSpecial(0x2013); return;
+    case Keyword::LeftQuote: emitSpecial(0x2018); return;
+    case Keyword::RightQuote: emitSpecial(0x2019); return;
+    case Keyword::LeftDoubleQuote: emitSpecial(0x201C); return;
+    case Keyword::RightDoubleQuote: emitSpecial(0x201D); return;
+    case Keyword::Bullet: emitSpecial(0x2022); return;
+    case Keyword::EmSpace: emitSpecial(0x2003); return;
+    case Keyword::EnSpace: emitSpecial(0x2002); return;
+    case Keyword::QuarterEmSpace: emitSpecial(0x2005); return;
+    case Keyword::ZeroWidthJoiner: emitSpecial(0x200D); return;
+    case Keyword::ZeroWidthNonJoiner: emitSpecial(0x200C); return;
+    case Keyword::LeftToRightMark: emitSpecial(0x200E); return;
+    case Keyword::RightToLeftMark: emitSpecial(0x200F); return;
     }
-
-    if (s.hidden)
-        return;
-    char16_t c = 0;
-    switch (keyword) {
-    case Keyword::Tab: c = u'\t'; break;
-    case Keyword::EmDash: c = 0x2014; break;
-    case Keyword::EnDash: c = 0x2013; break;
-    case Keyword::LeftQuote: c = 0x2018; break;
-    case Keyword::RightQuote: c = 0x2019; break;
-    case Keyword::LeftDoubleQuote: c = 0x201C; break;
-    case Keyword::RightDoubleQuote: c = 0x201D; break;
-    case Keyword::Bullet: c = 0x2022; break;
-    case Keyword::EmSpace: c = 0x2003; break;
-    case Keyword::EnSpace: c = 0x2002; break;
-    case Keyword::QuarterEmSpace: c = 0x2005; break;
-    case Keyword::ZeroWidthJoiner: c = 0x200D; break;
-    case Keyword::ZeroWidthNonJoiner: c = 0x200C; break;
-    case Keyword::LeftToRightMark: c = 0x200E; break;
-    case Keyword::RightToLeftMark: c = 0x200F; break;
-    default: return;
-    }
-    if (pendingHighSurrogate_ != 0)
-        flushSurrogate();
-    emitCharacter(c);
 }
 
 RichDocument Reader::run()
@@ -1270,7 +1309,10 @@ RichDocument Reader::run()
                 p_ = q;
                 atGroupStart_ = false;
                 beginText();
-                writeAscii(start, q - start);
+                if (Q_UNLIKELY(symbolText_))
+                    writeSymbols(start, q - start);
+                else
+                    writeAscii(start, q - start);
                 continue;
             }
         } else if (classes.skipped[c] == Ordinary && s.destination == Destination::Skip) {
@@ -1291,28 +1333,15 @@ RichDocument Reader::run()
                 p_ = end_;
             }
             break;
-        case '\\': {
-            const Token token = readToken();
-            if (token.keyword == Keyword::Paragraph && s.destination == Destination::Body
-                && !s.inTable && !ignorableNext_ && pendingBytes_.isEmpty()) {
-                endParagraph();   // the commonest word of all, kept off the long path
-                break;
-            }
-            if (token.type != Token::Hex)
-                flushPendingBytes();
-            execute(token);
-            atGroupStart_ = false;
+        case '\\':
+            execute(readToken());
             break;
-        }
         case '\r':
         case '\n':
         case 0:
             break;
         case '\t':
-            if (s.destination == Destination::Body) {
-                flushPendingBytes();
-                executeWord(Token{Token::Word, Keyword::Tab, false, 0, 0, -1});
-            }
+            execute(Token{Token::Word, Keyword::Tab, false, 0, 0, -1});
             break;
         default:
             if (c >= 0x80 && !(s.destination == Destination::Body && s.hidden)) {
