@@ -14,6 +14,10 @@
 #include <unordered_map>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 // One pass over the bytes with an explicit group stack: hostile files nest groups
 // hundreds of thousands deep, so nothing here recurses.
 //
@@ -367,6 +371,46 @@ const ByteClasses &byteClasses()
     return classes;
 }
 
+// Copies the ordinary ASCII text at the start of [p, end) to `out` as UTF-16 and
+// returns how many bytes it copied. `out` needs room for end - p characters.
+qsizetype copyOrdinaryText(const unsigned char *p, const unsigned char *end, QChar *out)
+{
+    const unsigned char *const start = p;
+#ifdef __SSE2__
+    // Sixteen bytes at a time: the bytes with the top bit set and the seven that
+    // end ordinary text are found with one mask; all sixteen are widened and stored,
+    // and only those before the first special byte count.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i backslash = _mm_set1_epi8('\\');
+    const __m128i openBrace = _mm_set1_epi8('{');
+    const __m128i closeBrace = _mm_set1_epi8('}');
+    const __m128i carriageReturn = _mm_set1_epi8('\r');
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    const __m128i tab = _mm_set1_epi8('\t');
+    auto *to = reinterpret_cast<__m128i *>(out);
+    while (end - p >= 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const __m128i special = _mm_or_si128(
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, backslash), _mm_cmpeq_epi8(block, openBrace)),
+                         _mm_or_si128(_mm_cmpeq_epi8(block, closeBrace), _mm_cmpeq_epi8(block, zero))),
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, carriageReturn), _mm_cmpeq_epi8(block, lineFeed)),
+                         _mm_cmpeq_epi8(block, tab)));
+        const unsigned mask = unsigned(_mm_movemask_epi8(special) | _mm_movemask_epi8(block));
+        _mm_storeu_si128(to, _mm_unpacklo_epi8(block, zero));
+        _mm_storeu_si128(to + 1, _mm_unpackhi_epi8(block, zero));
+        if (mask != 0)
+            return p - start + qsizetype(__builtin_ctz(mask));
+        p += 16;
+        to += 2;
+    }
+    out = reinterpret_cast<QChar *>(to);
+#endif
+    const ByteClasses &classes = byteClasses();
+    for (; p != end && classes.body[*p] == Ordinary; ++p)
+        *out++ = QChar(char16_t(*p));
+    return p - start;
+}
+
 bool isLetter(unsigned char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -435,14 +479,6 @@ private:
         paragraphHasContent_ = true;
     }
     void prepareText();
-    void writeAscii(const unsigned char *from, qsizetype count)
-    {
-        ensureRoom(count);
-        QChar *to = out_ + length_;
-        for (qsizetype i = 0; i < count; ++i)
-            to[i] = QChar(char16_t(from[i]));
-        length_ += count;
-    }
     // In a Symbol font even ASCII bytes are symbols, as their \'hh escapes are.
     void writeSymbols(const unsigned char *from, qsizetype count)
     {
@@ -1075,7 +1111,8 @@ void Reader::executeWord(const Token &token)
         return;
     }
     const int parameter = clampToInt(token.parameter);
-    const bool on = !token.hasParameter || token.parameter != 0;
+    // A toggle without a parameter, or with one other than 0, turns the property on.
+    const auto on = [&token] { return !token.hasParameter || token.parameter != 0; };
 
     switch (keyword) {
     case Keyword::Paragraph:
@@ -1160,15 +1197,15 @@ void Reader::executeWord(const Token &token)
         formatChanged();
         return;
     case Keyword::Bold:
-        s.bold = on;
+        s.bold = on();
         formatChanged();
         return;
     case Keyword::Italic:
-        s.italic = on;
+        s.italic = on();
         formatChanged();
         return;
     case Keyword::Underline:
-        s.underline = on;
+        s.underline = on();
         formatChanged();
         return;
     case Keyword::UnderlineNone:
@@ -1177,7 +1214,7 @@ void Reader::executeWord(const Token &token)
         return;
     case Keyword::Strike:
     case Keyword::StrikeDouble:
-        s.strikeOut = on;
+        s.strikeOut = on();
         formatChanged();
         return;
     case Keyword::FontSize:
@@ -1204,7 +1241,7 @@ void Reader::executeWord(const Token &token)
         formatChanged();
         return;
     case Keyword::Hidden:
-        s.hidden = on;
+        s.hidden = on();
         return;
     case Keyword::ParagraphDefaults:
         s.inTable = false;
@@ -1302,17 +1339,21 @@ RichDocument Reader::run()
                     }
                     flushPendingBytes();
                 }
-                const unsigned char *start = p_;
-                const unsigned char *q = p_ + 1;
-                while (q != end_ && classes.body[*q] == Ordinary)
-                    ++q;
-                p_ = q;
                 atGroupStart_ = false;
                 beginText();
-                if (Q_UNLIKELY(symbolText_))
+                if (Q_UNLIKELY(symbolText_)) {
+                    const unsigned char *start = p_;
+                    const unsigned char *q = p_ + 1;
+                    while (q != end_ && classes.body[*q] == Ordinary)
+                        ++q;
+                    p_ = q;
                     writeSymbols(start, q - start);
-                else
-                    writeAscii(start, q - start);
+                } else {
+                    ensureRoom(end_ - p_);
+                    const qsizetype count = copyOrdinaryText(p_, end_, out_ + length_);
+                    p_ += count;
+                    length_ += count;
+                }
                 continue;
             }
         } else if (classes.skipped[c] == Ordinary && s.destination == Destination::Skip) {
