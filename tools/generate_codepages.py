@@ -8,8 +8,9 @@ The output is data only; CodePages.cpp holds the decoding logic.
 import codecs
 import pathlib
 
-# Code page number -> Python codec. Pages Python lacks (Mac Hebrew 10005, Mac Thai
-# 10021, the Mac CJK pages) are resolved in CodePages.cpp.
+# Code page number -> Python codec. Pages Python lacks read as the closest Windows
+# page (CodePages.cpp, standIn): Mac Hebrew 10005 as 1255, Mac Thai 10021 as 874, and
+# the Mac CJK pages 10001/10002/10003/10008 as 932/950/949/936.
 SINGLE_BYTE = [
     (1250, "cp1250"), (1251, "cp1251"), (1252, "cp1252"), (1253, "cp1253"),
     (1254, "cp1254"), (1255, "cp1255"), (1256, "cp1256"), (1257, "cp1257"),

@@ -41,6 +41,12 @@ void TestPlainText::read_data()
     QTest::newRow("utf-16 LE") << bytes("\xff\xfe" "a\0\x03\x01\r\0\n\0b\0") << QStringList{u(u"aă"), "b"};
     QTest::newRow("utf-16 BE") << bytes("\xfe\xff" "\0a\x01\x03\0\n\0b") << QStringList{u(u"aă"), "b"};
     QTest::newRow("invalid utf-8 is cp1250") << QByteArray("\xe3\xba \x8a\n") << QStringList{u(u"ăş Š")};
+    // Valid UTF-8 by accident: 'Â' and a letter in cp1250 read as a sign of U+0080..U+00BF.
+    QTest::newRow("cp1250 letters that form utf-8") << QByteArray("C\xc2\xaaTIG\r\nS\xc2\xbaT\r\n")
+                                                    << QStringList{u(u"CÂŞTIG"), u(u"SÂşT")};
+    QTest::newRow("utf-8 signs stay utf-8") << QByteArray("20\xc2\xb0 \xc2\xa9 \xc2\xabx\xc2\xbb 5\xc2\xb5m\n")
+                                            << QStringList{u(u"20° © «x» 5µm")};
+    QTest::newRow("one utf-8 letter decides") << QByteArray("\xc2\xaa \xc4\x83\n") << QStringList{u(u"ª ă")};
     QTest::newRow("truncated utf-8 is cp1250") << QByteArray("ok \xc4") << QStringList{u(u"ok Ä")};
     QTest::newRow("NUL dropped") << bytes("a\0b\n") << QStringList{"ab"};
     QTest::newRow("paragraph separator ends a line") << QByteArray("a\xe2\x80\xa9" "b") << QStringList{"a", "b"};

@@ -48,8 +48,12 @@ std::optional<Rgb> randomColour(QRandomGenerator &random)
 // in any Rich Text Format file.
 CharacterFormat randomFormat(QRandomGenerator &random)
 {
+    // Names with what a font table must escape: ';' ends an entry, blanks and
+    // non-ASCII letters go through the delimiter rules and \uN.
     static const QStringList families = {QString(), u"Arial"_qs, u"Courier New"_qs, u"Times New Roman"_qs,
-                                         u"DejaVu Sans"_qs};
+                                         u"DejaVu Sans"_qs, u"Courier;New"_qs, u"a;b;;c"_qs, u"Times  New   Roman"_qs,
+                                         u"Ţimes Românesc"_qs, u"宋体"_qs, u"Шрифт \U0001F4DE"_qs,
+                                         u"{Brace} \\Back"_qs};
     static const int sizes[] = {0, 9, 20, 24, 36, 72};
     CharacterFormat format;
     format.bold = random.bounded(2) == 0;

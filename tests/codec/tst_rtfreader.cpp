@@ -1,6 +1,7 @@
 // The tables below are ASCII literals; implicit conversion keeps them readable.
 #undef QT_NO_CAST_FROM_ASCII
 
+#include "CodePages.h"
 #include "Literals.h"
 #include "RichDocument.h"
 #include "RtfReader.h"
@@ -39,6 +40,7 @@ private slots:
     void hostile_data();
     void hostile();
     void programFile_plainList_hasNoRuns();
+    void everyNamedCharset_decodesInItsPage();
 };
 
 void TestRtfReader::sniff_data()
@@ -128,6 +130,14 @@ void TestRtfReader::lines_data()
     QTest::newRow("ansicpg65001") << QByteArray("{\\rtf1\\ansi\\ansicpg65001 \\'c4\\'83 \xc5\x9f}") << QStringList{u(u"ă ş")};
     QTest::newRow("urtf") << QByteArray("{\\urtf1 \xc4\x83\xf0\x9f\x92\xa9}") << QStringList{u(u"ă\U0001F4A9")};
     QTest::newRow("symbol charset") << QByteArray("{\\rtf1{\\fonttbl{\\f2\\fcharset2 Symbol;}}\\f2\\'b7}") << QStringList{u(u"\uF0B7")};
+    // A raw byte is the same character as its \'hh escape, in the Symbol font too.
+    QTest::newRow("symbol charset, raw and escaped alike")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f2\\fcharset2 Symbol;}}\\f2 a\\'61\\'b7\xb7}")
+        << QStringList{u(u"\uF061\uF061\uF0B7\uF0B7")};
+    QTest::newRow("mac hebrew charset") << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset83 H;}}\\f0\\'e0\\'f9}")
+                                        << QStringList{u(u"\u05D0\u05E9")};
+    QTest::newRow("mac thai charset") << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset87 T;}}\\f0\\'e0\\'a1}")
+                                      << QStringList{u(u"\u0E40\u0E01")};
     QTest::newRow("invalid hex dropped") << QByteArray("{\\rtf1 a\\'zzb\\'4gc}") << QStringList{"abc"};
     QTest::newRow("hex 00 dropped") << QByteArray("{\\rtf1 a\\'00b}") << QStringList{"ab"};
     QTest::newRow("font name in its own code page")
@@ -161,6 +171,12 @@ void TestRtfReader::lines_data()
     // destinations
     QTest::newRow("ignorable destination") << QByteArray("{\\rtf1 a{\\*\\zzz b}c}") << QStringList{"ac"};
     QTest::newRow("star mid-group is no destination") << QByteArray("{\\rtf1 {\\b0\\*\\cs7 text}}") << QStringList{"text"};
+    QTest::newRow("star after par is no destination") << QByteArray("{\\rtf1 a{\\par\\*\\foo x}b}")
+                                                      << QStringList{"a", "xb"};
+    QTest::newRow("star after tab is no destination") << QByteArray("{\\rtf1 a{\t\\*\\foo x}b}")
+                                                      << QStringList{"a\txb"};
+    QTest::newRow("star after a line end is a destination") << QByteArray("{\\rtf1 a{\r\n\\*\\foo x}b}")
+                                                            << QStringList{"ab"};
     QTest::newRow("unknown word keeps text") << QByteArray("{\\rtf1 a\\zzz b}") << QStringList{"ab"};
     QTest::newRow("skipped destinations")
         << QByteArray("{\\rtf1{\\info{\\title T}}{\\header H}{\\footer F}{\\footnote N}{\\pict 0a0b}"
@@ -249,6 +265,11 @@ void TestRtfReader::runs_data()
     QTest::newRow("colours") << header + "{\\cf1 a}{\\highlight2 b}{\\cb2 c}{\\cf0 d}{\\cf99 e}\\par}"
                              << make({{"a", red}, {"bc", blueBackground}, {"de", {}}, {"\n", {}}});
     QTest::newRow("plain resets") << header + "\\b\\i a\\plain\\fs16 b\\par}" << make({{"a", [] { CharacterFormat f; f.bold = f.italic = true; return f; }()}, {"b", {}}, {"\n", {}}});
+    CharacterFormat symbol;
+    symbol.fontFamily = QStringLiteral("Symbol");
+    QTest::newRow("symbol font keeps its name")
+        << QByteArray("{\\rtf1\\deff0{\\fonttbl{\\f0 A;}{\\f1\\fcharset2 Symbol;}}{\\f1 a}b}")
+        << make({{u(u"\uF061"), symbol}, {"b", {}}, {"\n", {}}});
     QTest::newRow("default size is rtf's own without fs")
         << QByteArray("{\\rtf1{\\fs20 a}b}") << make({{"a", [] { CharacterFormat f; f.halfPoints = 20; return f; }()}, {"b", {}}, {"\n", {}}});
 }
@@ -328,6 +349,17 @@ void TestRtfReader::programFile_plainList_hasNoRuns()
     const RichDocument document = readRtf(file);
     QCOMPARE(document.lines(), (QStringList{"Pop  Ana  555", "{braces} and \\backslash", u(u"ăâîșț"), ""}));
     QVERIFY(document.runs.empty());
+}
+
+void TestRtfReader::everyNamedCharset_decodesInItsPage()
+{
+    // A charset that names a code page must not quietly read as the 1252 fallback.
+    const CodePage fallback = CodePage::forNumber(1252);
+    for (int charset = 0; charset < 256; ++charset) {
+        const int number = CodePage::numberForCharset(charset);
+        if (number != 0)
+            QCOMPARE(CodePage::forCharset(charset, fallback).number(), number);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestRtfReader)

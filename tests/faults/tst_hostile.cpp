@@ -1,5 +1,7 @@
 #include "DocumentFile.h"
 #include "Exception.h"
+#include "RtfReader.h"
+#include "RtfWriter.h"
 #include "TRichEdit.h"
 
 #include <QApplication>
@@ -20,12 +22,23 @@ private slots:
     void readDocument_hostileInput_recoversText();
     void loadFromFile_hostileInput_fillsBox_data();
     void loadFromFile_hostileInput_fillsBox();
+    void loadAndSave_manyFormats_keepsThem();
+    // Figures, not checks; run only when named: tst_hostile benchmark_manyFormats
+    void benchmark_manyFormats_data();
+    void benchmark_manyFormats();
 };
 
 namespace {
 
 // A hang detector, not a benchmark: a linear reader takes well under a second for each.
 constexpr qint64 timeLimitMilliseconds = 20'000;
+
+// Where a file is big enough that a quadratic pass would still pass the hang detector:
+// one second plus 2 ms per kilobyte, a tenth of what a linear reader needs on a busy machine.
+qint64 linearLimitMilliseconds(qsizetype bytes)
+{
+    return 1'000 + bytes / 500;
+}
 
 QByteArray repeated(const char *piece, int count) { return QByteArray(piece).repeated(count); }
 
@@ -35,6 +48,51 @@ QByteArray manyFonts(int count)
     for (int i = 0; i < count; ++i)
         table += "{\\f" + QByteArray::number(i) + "\\fcharset238 Font" + QByteArray::number(i) + ";}";
     return table + "}\\f99999 x\\f32768 y\\par}";
+}
+
+// A document of `formats` runs in as many distinct formats: with `families`, each run
+// in a font of its own; otherwise each in a colour of its own (at most 25,000, below
+// the colour table's cap), bold or italic or both beyond that.
+QByteArray manyFormats(int formats, bool families)
+{
+    const int colours = std::min(formats, 25'000);
+    QByteArray rtf = QByteArrayLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}");
+    for (int i = 1; families && i <= formats; ++i)
+        rtf += "{\\f" + QByteArray::number(i) + " Family " + QByteArray::number(i) + ";}";
+    rtf += "}";
+    if (!families) {
+        rtf += "{\\colortbl;";
+        for (int c = 0; c < colours; ++c) {
+            rtf += "\\red" + QByteArray::number(c & 0xFF) + "\\green" + QByteArray::number(c >> 8)
+                + "\\blue0;";
+        }
+        rtf += "}";
+    }
+    for (int i = 0; i < formats; ++i) {
+        if (families) {
+            rtf += "{\\f" + QByteArray::number(i + 1) + " ab}";
+        } else {
+            const int style = i / colours;
+            rtf += "{\\cf" + QByteArray::number(i % colours + 1) + (style & 1 ? "\\b" : "")
+                + (style & 2 ? "\\i" : "") + " ab}";
+        }
+        if (i % 10 == 9)
+            rtf += "\\par\r\n";
+    }
+    return rtf + "\\par}";
+}
+
+void writeFile(const QString &fileName, const QByteArray &bytes)
+{
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QByteArray garbage(int size, bool rtfHeader)
@@ -181,11 +239,7 @@ void HostileTest::loadFromFile_hostileInput_fillsBox()
     QFETCH(QString, lastLine);
     QTemporaryDir directory;
     const QString fileName = directory.filePath(QStringLiteral("baza.txt"));
-    {
-        QFile file(fileName);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(input), input.size());
-    }
+    writeFile(fileName, input);
     TRichEdit box;
     QElapsedTimer timer;
     timer.start();
@@ -194,6 +248,82 @@ void HostileTest::loadFromFile_hostileInput_fillsBox()
     QVERIFY2(elapsed < timeLimitMilliseconds, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
     QCOMPARE(box.Lines->Count(), lines);
     QCOMPARE(box.Lines->Strings(lines - 1), lastLine);
+}
+
+void HostileTest::loadAndSave_manyFormats_keepsThem()
+{
+    // Through the box, whose save interns every fragment's format again.
+    const QByteArray input = manyFormats(100'000, false);
+    QTemporaryDir directory;
+    const QString fileName = directory.filePath(QStringLiteral("baza.rtf"));
+    writeFile(fileName, input);
+    const codec::RichDocument expected = codec::readDocument(input);
+    QCOMPARE(expected.formats.size(), std::size_t(100'000));
+
+    TRichEdit box;
+    QElapsedTimer timer;
+    timer.start();
+    box.Lines->LoadFromFile(fileName);
+    const qint64 loading = timer.restart();
+    box.Lines->SaveToFile(fileName);
+    const qint64 saving = timer.elapsed();
+    const qint64 limit = linearLimitMilliseconds(input.size());
+    QVERIFY2(loading < limit, qPrintable(QStringLiteral("load %1 ms, limit %2").arg(loading).arg(limit)));
+    QVERIFY2(saving < limit, qPrintable(QStringLiteral("save %1 ms, limit %2").arg(saving).arg(limit)));
+    QVERIFY(codec::readDocument(readFile(fileName)) == expected);
+}
+
+void HostileTest::benchmark_manyFormats_data()
+{
+    const QStringList arguments = QCoreApplication::arguments();
+    if (std::none_of(arguments.begin(), arguments.end(),
+                     [](const QString &a) { return a.startsWith(QLatin1String("benchmark_")); }))
+        QSKIP("figures only, when named on the command line");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QString>("step");
+    const struct {
+        const char *name;
+        int formats;
+        bool families;
+    } sizes[] = {
+        {"5,000 colours", 5'000, false},
+        {"10,000 colours", 10'000, false},
+        {"20,000 colours", 20'000, false},
+        {"100,000 formats", 100'000, false},
+        {"32,766 families", 32'766, true},
+    };
+    for (const auto &size : sizes) {
+        const QByteArray input = manyFormats(size.formats, size.families);
+        for (const char *step : {"read", "write", "box load", "box save"}) {
+            // The box takes most of a minute to resolve 32,766 fonts: codecs only.
+            if (size.families && step[0] == 'b')
+                continue;
+            QTest::addRow("%s, %s", size.name, step) << input << QString::fromLatin1(step);
+        }
+    }
+}
+
+void HostileTest::benchmark_manyFormats()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QString, step);
+    QTemporaryDir directory;
+    const QString fileName = directory.filePath(QStringLiteral("baza.rtf"));
+    writeFile(fileName, input);
+    const codec::RichDocument document = codec::readRtf(input);
+    TRichEdit box;
+    if (step == QLatin1String("box save"))
+        box.Lines->LoadFromFile(fileName);
+    QBENCHMARK_ONCE {
+        if (step == QLatin1String("read"))
+            codec::readRtf(input);
+        else if (step == QLatin1String("write"))
+            codec::writeRtf(document);
+        else if (step == QLatin1String("box load"))
+            box.Lines->LoadFromFile(fileName);
+        else
+            box.Lines->SaveToFile(fileName);
+    }
 }
 
 QTEST_MAIN(HostileTest)

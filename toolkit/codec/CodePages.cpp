@@ -26,15 +26,18 @@ const tables::DoubleBytePage *findDouble(int number)
     return nullptr;
 }
 
-// The Mac CJK pages differ from their Windows cousins only in a handful of
-// symbols, so the Windows tables stand in for them.
-int doubleByteStandIn(int number)
+// Mac pages that Python has no table for read as their Windows cousins, as word
+// processors read them: the CJK ones differ only in a handful of symbols, Mac Hebrew
+// has its letters where 1255 has them, and Mac Thai follows TIS-620 as 874 does.
+int standIn(int number)
 {
     switch (number) {
     case 10001: return 932;
     case 10002: return 950;
     case 10003: return 949;
+    case 10005: return 1255;
     case 10008: return 936;
+    case 10021: return 874;
     default: return number;
     }
 }
@@ -107,9 +110,9 @@ CodePage CodePage::forNumber(int number)
         return CodePage(number, Kind::Utf8, nullptr, nullptr);
     if (number == symbol)
         return CodePage(number, Kind::Symbol, nullptr, nullptr);
-    if (const tables::SingleBytePage *page = findSingle(number))
+    if (const tables::SingleBytePage *page = findSingle(standIn(number)))
         return CodePage(number, Kind::SingleByte, page, nullptr);
-    if (const tables::DoubleBytePage *page = findDouble(doubleByteStandIn(number)))
+    if (const tables::DoubleBytePage *page = findDouble(standIn(number)))
         return CodePage(number, Kind::DoubleByte, nullptr, page);
     return CodePage(1252, Kind::SingleByte, findSingle(1252), nullptr);
 }

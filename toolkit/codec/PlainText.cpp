@@ -4,9 +4,60 @@
 
 #include <QStringDecoder>
 
+#include <cstring>
+
 namespace codec {
 
 namespace {
+
+// For b in 0x80..0xBF: the pair C2 b (U+0080..U+00BF, signs and controls in UTF-8) is
+// 'Â' and a letter in Windows-1250, a letter that the UTF-8 reading does not give.
+struct Cp1250LetterPairs {
+    bool afterC2[0x40] = {};
+
+    Cp1250LetterPairs()
+    {
+        const CodePage cp1250 = CodePage::forNumber(1250);
+        for (int b = 0x80; b < 0xC0; ++b) {
+            const char byte = char(b);
+            QChar letter;
+            cp1250.decode(QByteArrayView(&byte, 1), &letter);
+            afterC2[b - 0x80] = letter.isLetter() && letter.unicode() != b;
+        }
+    }
+};
+
+// Whether valid UTF-8 reads as text. Only letter pairs of Windows-1250 ("CÂŞTIG")
+// make valid UTF-8 by accident, and only as C2 80..C2 BF; one other multi-byte
+// character (a letter beyond U+00BF, or a sign such as '°') settles it for UTF-8.
+bool utf8LooksLikeText(QByteArrayView bytes)
+{
+    static const Cp1250LetterPairs pairs;
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *const end = p + bytes.size();
+    bool letterPairs = false;
+    while (p != end) {
+        // Eight ASCII bytes at a time: most of a file is ASCII.
+        while (end - p >= 8) {
+            quint64 word;
+            std::memcpy(&word, p, 8);
+            if (word & 0x8080808080808080ull)
+                break;
+            p += 8;
+        }
+        while (p != end && *p < 0x80)
+            ++p;
+        if (p == end)
+            break;
+        // The text is valid UTF-8, so a lead byte has its continuation bytes.
+        if (*p != 0xC2 || !pairs.afterC2[p[1] - 0x80])
+            return true;
+        letterPairs = true;
+        p += 2;
+    }
+    // Pure ASCII reads the same either way; keep the decoded text.
+    return !letterPairs;
+}
 
 QString decode(QByteArrayView bytes)
 {
@@ -25,10 +76,10 @@ QString decode(QByteArrayView bytes)
     }
     QStringDecoder decoder(QStringConverter::Utf8, flags);
     QString text = decoder(bytes);
-    if (!decoder.hasError())
+    if (!decoder.hasError() && utf8LooksLikeText(bytes))
         return text;
-    // Not UTF-8: the files this program has always written are Windows-1250, and
-    // that page decodes every byte, so nothing is lost.
+    // Not UTF-8, or only by accident: the files this program has always written are
+    // Windows-1250, and that page decodes every byte, so nothing is lost.
     text.clear();
     CodePage::forNumber(1250).decode(bytes, text);
     return text;

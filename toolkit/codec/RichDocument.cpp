@@ -1,6 +1,23 @@
 #include "RichDocument.h"
 
+#include <QHash>
+
 namespace codec {
+
+std::size_t CharacterFormatHash::operator()(const CharacterFormat &format) const
+{
+    std::size_t h = qHash(format.fontFamily);
+    const auto mix = [&h](std::size_t value) { h = h * 1000003u ^ value; };
+    const auto colour = [](const std::optional<Rgb> &rgb) -> std::size_t {
+        return rgb ? 1 + (std::size_t(rgb->red) << 16 | std::size_t(rgb->green) << 8 | rgb->blue) : 0;
+    };
+    mix(std::size_t(format.bold) | std::size_t(format.italic) << 1 | std::size_t(format.underline) << 2
+        | std::size_t(format.strikeOut) << 3);
+    mix(std::size_t(format.halfPoints));
+    mix(colour(format.foreground));
+    mix(colour(format.background));
+    return h;
+}
 
 RichDocument RichDocument::fromLines(const QStringList &lines)
 {
@@ -33,23 +50,40 @@ void RichDocument::append(QStringView appended, const CharacterFormat &format)
     if (format.isDefault())
         return;
 
-    int index = -1;
     if (!runs.empty() && runs.back().start + runs.back().length == start
         && formats[runs.back().format] == format) {
         runs.back().length += appended.size();
         return;
     }
-    for (int i = int(formats.size()) - 1; i >= 0; --i) {
-        if (formats[i] == format) {
-            index = i;
-            break;
-        }
+    runs.push_back({start, appended.size(), intern(format)});
+}
+
+void RichDocument::indexNewFormats()
+{
+    if (indexed_ > formats.size()) {
+        index_.clear();
+        indexed_ = 0;
     }
-    if (index < 0) {
-        index = int(formats.size());
-        formats.push_back(format);
+    for (; indexed_ < formats.size(); ++indexed_)
+        index_.emplace(formats[indexed_], int(indexed_));
+}
+
+int RichDocument::intern(const CharacterFormat &format)
+{
+    indexNewFormats();
+    auto found = index_.find(format);
+    if (found != index_.end() && formats[std::size_t(found->second)] != format) {
+        // Someone rewrote `formats` in place: index it afresh.
+        index_.clear();
+        indexed_ = 0;
+        indexNewFormats();
+        found = index_.find(format);
     }
-    runs.push_back({start, appended.size(), index});
+    if (found != index_.end())
+        return found->second;
+    formats.push_back(format);
+    index_.emplace(format, int(indexed_));
+    return int(indexed_++);
 }
 
 bool operator==(const RichDocument &a, const RichDocument &b)

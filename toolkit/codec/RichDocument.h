@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace codec {
@@ -45,6 +46,10 @@ struct CharacterFormat {
     friend bool operator!=(const CharacterFormat &a, const CharacterFormat &b) { return !(a == b); }
 };
 
+struct CharacterFormatHash {
+    std::size_t operator()(const CharacterFormat &format) const;
+};
+
 // A stretch of text in one format. Positions count UTF-16 code units of RichDocument::text.
 struct FormatRun {
     qsizetype start = 0;
@@ -80,9 +85,19 @@ struct RichDocument {
     void append(QStringView text, const CharacterFormat &format);
     // Ends the current paragraph.
     void endParagraph() { text.append(QLatin1Char('\n')); }
+    // The index of `format` in `formats`, added there when missing. Documents can hold
+    // a hundred thousand formats, so this is a hash look-up, not a search.
+    int intern(const CharacterFormat &format);
 
     friend bool operator==(const RichDocument &a, const RichDocument &b);
     friend bool operator!=(const RichDocument &a, const RichDocument &b) { return !(a == b); }
+
+private:
+    void indexNewFormats();
+
+    // Covers formats[0, indexed_); formats pushed by hand are indexed when next needed.
+    std::unordered_map<CharacterFormat, int, CharacterFormatHash> index_;
+    std::size_t indexed_ = 0;
 };
 
 }   // namespace codec

@@ -14,6 +14,10 @@
 #include <unordered_map>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 // One pass over the bytes with an explicit group stack: hostile files nest groups
 // hundreds of thousands deep, so nothing here recurses.
 //
@@ -342,23 +346,6 @@ struct FormatKey {
     }
 };
 
-struct FormatHash {
-    std::size_t operator()(const CharacterFormat &format) const
-    {
-        std::size_t h = qHash(format.fontFamily);
-        const auto mix = [&h](std::size_t value) { h = h * 1000003u ^ value; };
-        mix(format.bold | format.italic << 1 | format.underline << 2 | format.strikeOut << 3);
-        mix(std::size_t(format.halfPoints));
-        mix(format.foreground ? 1 + (format.foreground->red << 16 | format.foreground->green << 8
-                                     | format.foreground->blue)
-                              : 0);
-        mix(format.background ? 1 + (format.background->red << 16 | format.background->green << 8
-                                     | format.background->blue)
-                              : 0);
-        return h;
-    }
-};
-
 // Byte classes for the inner loops: 0 is an ordinary ASCII byte of text.
 enum ByteClass : std::uint8_t { Ordinary = 0, Special = 1 };
 
@@ -382,6 +369,46 @@ const ByteClasses &byteClasses()
 {
     static const ByteClasses classes;
     return classes;
+}
+
+// Copies the ordinary ASCII text at the start of [p, end) to `out` as UTF-16 and
+// returns how many bytes it copied. `out` needs room for end - p characters.
+qsizetype copyOrdinaryText(const unsigned char *p, const unsigned char *end, QChar *out)
+{
+    const unsigned char *const start = p;
+#ifdef __SSE2__
+    // Sixteen bytes at a time: the bytes with the top bit set and the seven that
+    // end ordinary text are found with one mask; all sixteen are widened and stored,
+    // and only those before the first special byte count.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i backslash = _mm_set1_epi8('\\');
+    const __m128i openBrace = _mm_set1_epi8('{');
+    const __m128i closeBrace = _mm_set1_epi8('}');
+    const __m128i carriageReturn = _mm_set1_epi8('\r');
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    const __m128i tab = _mm_set1_epi8('\t');
+    auto *to = reinterpret_cast<__m128i *>(out);
+    while (end - p >= 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const __m128i special = _mm_or_si128(
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, backslash), _mm_cmpeq_epi8(block, openBrace)),
+                         _mm_or_si128(_mm_cmpeq_epi8(block, closeBrace), _mm_cmpeq_epi8(block, zero))),
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, carriageReturn), _mm_cmpeq_epi8(block, lineFeed)),
+                         _mm_cmpeq_epi8(block, tab)));
+        const unsigned mask = unsigned(_mm_movemask_epi8(special) | _mm_movemask_epi8(block));
+        _mm_storeu_si128(to, _mm_unpacklo_epi8(block, zero));
+        _mm_storeu_si128(to + 1, _mm_unpackhi_epi8(block, zero));
+        if (mask != 0)
+            return p - start + qsizetype(__builtin_ctz(mask));
+        p += 16;
+        to += 2;
+    }
+    out = reinterpret_cast<QChar *>(to);
+#endif
+    const ByteClasses &classes = byteClasses();
+    for (; p != end && classes.body[*p] == Ordinary; ++p)
+        *out++ = QChar(char16_t(*p));
+    return p - start;
 }
 
 bool isLetter(unsigned char c)
@@ -452,13 +479,12 @@ private:
         paragraphHasContent_ = true;
     }
     void prepareText();
-    void writeAscii(const unsigned char *from, qsizetype count)
+    // In a Symbol font even ASCII bytes are symbols, as their \'hh escapes are.
+    void writeSymbols(const unsigned char *from, qsizetype count)
     {
         ensureRoom(count);
-        QChar *to = out_ + length_;
-        for (qsizetype i = 0; i < count; ++i)
-            to[i] = QChar(char16_t(from[i]));
-        length_ += count;
+        length_ += pageForCurrentFont().decode(
+            QByteArrayView(reinterpret_cast<const char *>(from), count), out_ + length_);
     }
     void emitCharacter(char16_t c);
     void emitCodeUnit(char16_t c);
@@ -468,6 +494,12 @@ private:
     void closeRun();
     void refreshFormat();
     CodePage pageForCurrentFont();
+    // A Symbol font's own name is plain text, not symbols.
+    CodePage fontNamePage() const
+    {
+        const CodePage page = CodePage::forCharset(fontCharset_, ansiPage_);
+        return page.isSymbol() ? ansiPage_ : page;
+    }
 
     // tokens
     Token readToken();
@@ -478,16 +510,25 @@ private:
     }
     void execute(const Token &token);
     void executeWord(const Token &token);
+    // Words that mean the same in every destination; false for the others.
+    bool executeWordAnywhere(const Token &token);
+    // Words inside the font and colour tables and skipped groups.
+    void executeTableWord(const Token &token);
+    void emitSpecial(char16_t c);
     void executeSymbol(unsigned char symbol);
     void executeUnicode(std::int64_t value);
     void openGroup();
     bool closeGroup();   // false when the outermost group ended
     void commitFont();
     void commitColor();
-    void textByte(unsigned char c);
+    // `escaped`: the byte came from \'hh or \{ and friends, so it is text and never a
+    // table's ';' separator.
+    void textByte(unsigned char c, bool escaped);
 
     GroupState &state() { return stack_.back(); }
     void formatChanged() { formatDirty_ = textNeedsPreparation_ = true; }
+    // The code page of text may have changed: find it again before the next text.
+    void pageChanged() { pageCacheValid_ = false; textNeedsPreparation_ = true; }
 
     const unsigned char *p_;
     const unsigned char *end_;
@@ -534,6 +575,7 @@ private:
     bool pendingCellTab_ = false;
     bool paragraphHasContent_ = false;
     bool textNeedsPreparation_ = true;
+    bool symbolText_ = false;   // the current font is a Symbol font
     bool defaultSizeKnown_ = false;
     int defaultHalfPoints_ = defaultHalfPointsOfRtf;
     bool formatDirty_ = true;
@@ -542,12 +584,13 @@ private:
     bool lastFormatKeyValid_ = false;
     int openRunFormat_ = -1;
     qsizetype openRunStart_ = 0;
-    std::unordered_map<CharacterFormat, int, FormatHash> formatIndex_;
 };
 
 void Reader::prepareText()
 {
     textNeedsPreparation_ = false;
+    // Every change of font or code page asks for preparation, so this stays current.
+    symbolText_ = !utf8Document_ && pageForCurrentFont().isSymbol();
     if (!defaultSizeKnown_) {
         defaultSizeKnown_ = true;
         defaultHalfPoints_ = stack_.front().halfPoints;
@@ -601,18 +644,7 @@ void Reader::refreshFormat()
     format.foreground = color(s.foreground);
     format.background = s.highlight > 0 ? color(s.highlight) : color(s.background);
 
-    int index = -1;
-    if (!format.isDefault()) {
-        const auto found = formatIndex_.find(format);
-        if (found != formatIndex_.end()) {
-            index = found->second;
-        } else {
-            index = int(document_.formats.size());
-            document_.formats.push_back(format);
-            formatIndex_.emplace(std::move(format), index);
-        }
-    }
-    currentFormat_ = index;
+    currentFormat_ = format.isDefault() ? -1 : document_.intern(format);
 }
 
 void Reader::closeRun()
@@ -732,7 +764,7 @@ void Reader::commitFont()
         return;
     fontPending_ = false;
     if (!fontNameBytes_.isEmpty()) {
-        const CodePage page = CodePage::forCharset(fontCharset_, ansiPage_);
+        const CodePage page = fontNamePage();
         page.decode(fontNameBytes_, fontName_);
         fontNameBytes_.clear();
     }
@@ -744,7 +776,7 @@ void Reader::commitFont()
     FontEntry &entry = fonts_[fontNumber_];
     entry.name = name;
     entry.codePage = fontCharset_ < 0 ? 0 : CodePage::numberForCharset(fontCharset_);
-    pageCacheValid_ = false;
+    pageChanged();
     lastFormatKeyValid_ = false;
     formatDirty_ = textNeedsPreparation_ = true;
 }
@@ -805,7 +837,7 @@ bool Reader::closeGroup()
         return false;
     stack_.pop_back();
     formatChanged();
-    pageCacheValid_ = false;
+    pageChanged();
     return true;
 }
 
@@ -871,8 +903,12 @@ Token Reader::readToken()
     return token;
 }
 
+// Every control word, control symbol and escape goes through here, fast or slow, so
+// that what a group's first word means is decided in one place.
 void Reader::execute(const Token &token)
 {
+    if (token.type != Token::Hex && Q_UNLIKELY(!pendingBytes_.isEmpty()))
+        flushPendingBytes();
     switch (token.type) {
     case Token::Word:
         executeWord(token);
@@ -882,14 +918,15 @@ void Reader::execute(const Token &token)
         break;
     case Token::Hex:
         if (token.hexByte > 0)
-            textByte(static_cast<unsigned char>(token.hexByte));
+            textByte(static_cast<unsigned char>(token.hexByte), true);
         break;
     case Token::None:
         break;
     }
+    atGroupStart_ = false;
 }
 
-void Reader::textByte(unsigned char c)
+void Reader::textByte(unsigned char c, bool escaped)
 {
     atGroupStart_ = false;
     GroupState &s = state();
@@ -901,14 +938,14 @@ void Reader::textByte(unsigned char c)
         }
         break;
     case Destination::FontTable:
-        if (c == ';') {
+        if (c == ';' && !escaped) {
             commitFont();
         } else if (fontPending_ && fontNameBytes_.size() < maximumFontNameLength * 4) {
             fontNameBytes_.append(char(c));
         }
         break;
     case Destination::ColorTable:
-        if (c == ';')
+        if (c == ';' && !escaped)
             commitColor();
         break;
     case Destination::Skip:
@@ -933,7 +970,7 @@ void Reader::executeSymbol(unsigned char symbol)
             if (!state().hidden)
                 emitCodeUnit(symbol);
         } else {
-            textByte(symbol);
+            textByte(symbol, true);
         }
         return;
     case '\r':
@@ -972,7 +1009,7 @@ void Reader::executeUnicode(std::int64_t value)
         }
     } else if (s.destination == Destination::FontTable && fontPending_) {
         if (!fontNameBytes_.isEmpty()) {
-            CodePage::forCharset(fontCharset_, ansiPage_).decode(fontNameBytes_, fontName_);
+            fontNamePage().decode(fontNameBytes_, fontName_);
             fontNameBytes_.clear();
         }
         if (fontName_.size() < maximumFontNameLength)
@@ -980,39 +1017,39 @@ void Reader::executeUnicode(std::int64_t value)
     }
 }
 
-void Reader::executeWord(const Token &token)
+bool Reader::executeWordAnywhere(const Token &token)
 {
-    const Keyword keyword = token.keyword;
-    const bool ignorable = ignorableNext_;
-    ignorableNext_ = false;
     GroupState &s = state();
-    const int parameter = clampToInt(token.parameter);
-    const bool on = !token.hasParameter || token.parameter != 0;
-
-    if (ignorable && !isDestination(keyword)) {
-        s.destination = Destination::Skip;
-        return;
-    }
-    if (keyword == Keyword::Binary) {
+    switch (token.keyword) {
+    case Keyword::Binary:
         skipBinary(token.hasParameter ? token.parameter : 0);
-        return;
-    }
-    if (keyword == Keyword::UnicodeSkip) {
-        s.unicodeSkip = std::uint8_t(std::clamp(parameter, 0, maximumUnicodeSkip));
-        return;
-    }
-    if (keyword == Keyword::UnicodeCharacter) {
+        return true;
+    case Keyword::UnicodeSkip:
+        s.unicodeSkip = std::uint8_t(std::clamp(clampToInt(token.parameter), 0, maximumUnicodeSkip));
+        return true;
+    case Keyword::UnicodeCharacter:
         executeUnicode(token.hasParameter ? token.parameter : std::numeric_limits<std::int64_t>::min());
         unicodeSkipRemaining_ = s.unicodeSkip;
-        return;
-    }
-    if (keyword == Keyword::Ud) {
+        return true;
+    case Keyword::Ud:
         if (s.insideUpr)
             s.destination = s.uprRestore;
-        return;
+        return true;
+    default:
+        return false;
     }
+}
+
+void Reader::executeTableWord(const Token &token)
+{
+    if (executeWordAnywhere(token))
+        return;
+    const Keyword keyword = token.keyword;
+    GroupState &s = state();
+    const int parameter = clampToInt(token.parameter);
     switch (s.destination) {
     case Destination::Skip:
+    case Destination::Body:
         return;
     case Destination::FontTable:
         if (keyword == Keyword::Font) {
@@ -1044,16 +1081,54 @@ void Reader::executeWord(const Token &token)
                 color_.blue = component;
         }
         return;
-    case Destination::Body:
-        break;
     }
+}
+
+void Reader::emitSpecial(char16_t c)
+{
+    if (state().hidden)
+        return;
+    if (pendingHighSurrogate_ != 0)
+        flushSurrogate();
+    emitCharacter(c);
+}
+
+// Pending bytes are already decoded (execute() did it), so a word that changes the
+// font or the code page cannot change how earlier text reads.
+void Reader::executeWord(const Token &token)
+{
+    const Keyword keyword = token.keyword;
+    const bool ignorable = ignorableNext_;
+    ignorableNext_ = false;
+    GroupState &s = state();
+
+    if (Q_UNLIKELY(ignorable) && !isDestination(keyword)) {
+        s.destination = Destination::Skip;
+        return;
+    }
+    if (s.destination != Destination::Body) {
+        executeTableWord(token);
+        return;
+    }
+    const int parameter = clampToInt(token.parameter);
+    // A toggle without a parameter, or with one other than 0, turns the property on.
+    const auto on = [&token] { return !token.hasParameter || token.parameter != 0; };
 
     switch (keyword) {
-    case Keyword::Unknown:
+    case Keyword::Paragraph:
+        // A paragraph inside a table cell stays on the row's line.
+        if (s.inTable)
+            emitCharacter(lineSeparator);
+        else
+            endParagraph();
+        return;
     case Keyword::Binary:
     case Keyword::UnicodeSkip:
     case Keyword::UnicodeCharacter:
     case Keyword::Ud:
+        executeWordAnywhere(token);
+        return;
+    case Keyword::Unknown:
     case Keyword::Field:
     case Keyword::FieldResult:
     case Keyword::NestedTableProperties:
@@ -1063,11 +1138,9 @@ void Reader::executeWord(const Token &token)
     case Keyword::FontCharset:
         return;
     case Keyword::SkippedDestination:
-        flushPendingBytes();
         s.destination = Destination::Skip;
         return;
     case Keyword::FontTable:
-        flushPendingBytes();
         s.destination = Destination::FontTable;
         fontPending_ = false;
         return;
@@ -1084,8 +1157,10 @@ void Reader::executeWord(const Token &token)
         // Only the document's own header counts; an embedded {\rtf1 is a plain group.
         if (!headerSeen_ && stack_.size() == 1) {
             headerSeen_ = true;
-            if (keyword == Keyword::Urtf)
+            if (keyword == Keyword::Urtf) {
                 utf8Document_ = true;
+                pageChanged();
+            }
         }
         return;
     case Keyword::Upr:
@@ -1093,51 +1168,44 @@ void Reader::executeWord(const Token &token)
         return;
     case Keyword::Ansi:
         ansiPage_ = CodePage::forNumber(1252);
-        pageCacheValid_ = false;
+        pageChanged();
         return;
     case Keyword::Mac:
         ansiPage_ = CodePage::forNumber(10000);
-        pageCacheValid_ = false;
+        pageChanged();
         return;
     case Keyword::Pc:
         ansiPage_ = CodePage::forNumber(437);
-        pageCacheValid_ = false;
+        pageChanged();
         return;
     case Keyword::Pca:
         ansiPage_ = CodePage::forNumber(850);
-        pageCacheValid_ = false;
+        pageChanged();
         return;
     case Keyword::AnsiCodePage:
-        flushPendingBytes();
         ansiPage_ = CodePage::forNumber(parameter);
-        pageCacheValid_ = false;
+        pageChanged();
         return;
     case Keyword::DefaultFont:
         defaultFont_ = parameter;
-        pageCacheValid_ = false;
+        pageChanged();
         lastFormatKeyValid_ = false;
         formatChanged();
         return;
-    default:
-        break;
-    }
-
-    flushPendingBytes();
-    switch (keyword) {
     case Keyword::Font:
         s.font = parameter;
         formatChanged();
         return;
     case Keyword::Bold:
-        s.bold = on;
+        s.bold = on();
         formatChanged();
         return;
     case Keyword::Italic:
-        s.italic = on;
+        s.italic = on();
         formatChanged();
         return;
     case Keyword::Underline:
-        s.underline = on;
+        s.underline = on();
         formatChanged();
         return;
     case Keyword::UnderlineNone:
@@ -1146,7 +1214,7 @@ void Reader::executeWord(const Token &token)
         return;
     case Keyword::Strike:
     case Keyword::StrikeDouble:
-        s.strikeOut = on;
+        s.strikeOut = on();
         formatChanged();
         return;
     case Keyword::FontSize:
@@ -1173,20 +1241,13 @@ void Reader::executeWord(const Token &token)
         formatChanged();
         return;
     case Keyword::Hidden:
-        s.hidden = on;
+        s.hidden = on();
         return;
     case Keyword::ParagraphDefaults:
         s.inTable = false;
         return;
     case Keyword::InTable:
         s.inTable = true;
-        return;
-    case Keyword::Paragraph:
-        // A paragraph inside a table cell stays on the row's line.
-        if (s.inTable)
-            emitCharacter(lineSeparator);
-        else
-            endParagraph();
         return;
     case Keyword::Row:
         // Every row restates \intbl; text after the table must not join it.
@@ -1216,34 +1277,22 @@ void Reader::executeWord(const Token &token)
         if (!s.hidden)
             emitCharacter(lineSeparator);
         return;
-    default:
-        break;
+    case Keyword::Tab: emitSpecial(u'\t'); return;
+    case Keyword::EmDash: emitSpecial(0x2014); return;
+    case Keyword::EnDash: emitSpecial(0x2013); return;
+    case Keyword::LeftQuote: emitSpecial(0x2018); return;
+    case Keyword::RightQuote: emitSpecial(0x2019); return;
+    case Keyword::LeftDoubleQuote: emitSpecial(0x201C); return;
+    case Keyword::RightDoubleQuote: emitSpecial(0x201D); return;
+    case Keyword::Bullet: emitSpecial(0x2022); return;
+    case Keyword::EmSpace: emitSpecial(0x2003); return;
+    case Keyword::EnSpace: emitSpecial(0x2002); return;
+    case Keyword::QuarterEmSpace: emitSpecial(0x2005); return;
+    case Keyword::ZeroWidthJoiner: emitSpecial(0x200D); return;
+    case Keyword::ZeroWidthNonJoiner: emitSpecial(0x200C); return;
+    case Keyword::LeftToRightMark: emitSpecial(0x200E); return;
+    case Keyword::RightToLeftMark: emitSpecial(0x200F); return;
     }
-
-    if (s.hidden)
-        return;
-    char16_t c = 0;
-    switch (keyword) {
-    case Keyword::Tab: c = u'\t'; break;
-    case Keyword::EmDash: c = 0x2014; break;
-    case Keyword::EnDash: c = 0x2013; break;
-    case Keyword::LeftQuote: c = 0x2018; break;
-    case Keyword::RightQuote: c = 0x2019; break;
-    case Keyword::LeftDoubleQuote: c = 0x201C; break;
-    case Keyword::RightDoubleQuote: c = 0x201D; break;
-    case Keyword::Bullet: c = 0x2022; break;
-    case Keyword::EmSpace: c = 0x2003; break;
-    case Keyword::EnSpace: c = 0x2002; break;
-    case Keyword::QuarterEmSpace: c = 0x2005; break;
-    case Keyword::ZeroWidthJoiner: c = 0x200D; break;
-    case Keyword::ZeroWidthNonJoiner: c = 0x200C; break;
-    case Keyword::LeftToRightMark: c = 0x200E; break;
-    case Keyword::RightToLeftMark: c = 0x200F; break;
-    default: return;
-    }
-    if (pendingHighSurrogate_ != 0)
-        flushSurrogate();
-    emitCharacter(c);
 }
 
 RichDocument Reader::run()
@@ -1290,14 +1339,21 @@ RichDocument Reader::run()
                     }
                     flushPendingBytes();
                 }
-                const unsigned char *start = p_;
-                const unsigned char *q = p_ + 1;
-                while (q != end_ && classes.body[*q] == Ordinary)
-                    ++q;
-                p_ = q;
                 atGroupStart_ = false;
                 beginText();
-                writeAscii(start, q - start);
+                if (Q_UNLIKELY(symbolText_)) {
+                    const unsigned char *start = p_;
+                    const unsigned char *q = p_ + 1;
+                    while (q != end_ && classes.body[*q] == Ordinary)
+                        ++q;
+                    p_ = q;
+                    writeSymbols(start, q - start);
+                } else {
+                    ensureRoom(end_ - p_);
+                    const qsizetype count = copyOrdinaryText(p_, end_, out_ + length_);
+                    p_ += count;
+                    length_ += count;
+                }
                 continue;
             }
         } else if (classes.skipped[c] == Ordinary && s.destination == Destination::Skip) {
@@ -1318,34 +1374,21 @@ RichDocument Reader::run()
                 p_ = end_;
             }
             break;
-        case '\\': {
-            const Token token = readToken();
-            if (token.keyword == Keyword::Paragraph && s.destination == Destination::Body
-                && !s.inTable && !ignorableNext_ && pendingBytes_.isEmpty()) {
-                endParagraph();   // the commonest word of all, kept off the long path
-                break;
-            }
-            if (token.type != Token::Hex)
-                flushPendingBytes();
-            execute(token);
-            atGroupStart_ = false;
+        case '\\':
+            execute(readToken());
             break;
-        }
         case '\r':
         case '\n':
         case 0:
             break;
         case '\t':
-            if (s.destination == Destination::Body) {
-                flushPendingBytes();
-                executeWord(Token{Token::Word, Keyword::Tab, false, 0, 0, -1});
-            }
+            execute(Token{Token::Word, Keyword::Tab, false, 0, 0, -1});
             break;
         default:
             if (c >= 0x80 && !(s.destination == Destination::Body && s.hidden)) {
-                textByte(c);
+                textByte(c, false);
             } else if (s.destination != Destination::Body) {
-                textByte(c);
+                textByte(c, false);
             }
             break;
         }

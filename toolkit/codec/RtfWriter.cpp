@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 #ifdef __SSE2__
@@ -322,21 +323,20 @@ private:
         // The default family is \f0, so naming it again adds nothing.
         if (family.isEmpty() || family == options_.defaultFontFamily)
             return 0;
-        const auto found = std::find(fonts_.begin(), fonts_.end(), family);
-        if (found != fonts_.end())
-            return int(found - fonts_.begin());
-        fonts_.push_back(family);
-        return int(fonts_.size()) - 1;
+        const auto [found, added] = fontNumbers_.try_emplace(family, int(fonts_.size()));
+        if (added)
+            fonts_.push_back(family);
+        return found->second;
     }
 
     int colourIndex(const Rgb &colour)
     {
         // Index 0 of the colour table is "automatic", so real colours count from 1.
-        const auto found = std::find(colours_.begin(), colours_.end(), colour);
-        if (found != colours_.end())
-            return int(found - colours_.begin()) + 1;
-        colours_.push_back(colour);
-        return int(colours_.size());
+        const quint32 key = quint32(colour.red) << 16 | quint32(colour.green) << 8 | colour.blue;
+        const auto [found, added] = colourNumbers_.try_emplace(key, int(colours_.size()) + 1);
+        if (added)
+            colours_.push_back(colour);
+        return found->second;
     }
 
     QByteArray openerFor(const CharacterFormat &format)
@@ -369,6 +369,9 @@ private:
     const RtfWriterOptions &options_;
     std::vector<QString> fonts_;
     std::vector<Rgb> colours_;
+    // Documents can hold tens of thousands of fonts and colours: look them up by hash.
+    std::unordered_map<QString, int> fontNumbers_;
+    std::unordered_map<quint32, int> colourNumbers_;
     std::vector<QByteArray> openers_;
 };
 
