@@ -270,6 +270,12 @@ void TestRtfReader::runs_data()
     QTest::newRow("symbol font keeps its name")
         << QByteArray("{\\rtf1\\deff0{\\fonttbl{\\f0 A;}{\\f1\\fcharset2 Symbol;}}{\\f1 a}b}")
         << make({{u(u"\uF061"), symbol}, {"b", {}}, {"\n", {}}});
+    // A name cut at its limit must not end in a blank that a second reading would trim.
+    CharacterFormat cutName;
+    cutName.fontFamily = QString(255, QLatin1Char('n'));
+    QTest::newRow("font name cut at a blank is trimmed")
+        << "{\\rtf1{\\fonttbl{\\f0 A;}{\\f1 " + QByteArray(255, 'n') + " tail;}}{\\f1 a}b}"
+        << make({{"a", cutName}, {"b", {}}, {"\n", {}}});
     QTest::newRow("default size is rtf's own without fs")
         << QByteArray("{\\rtf1{\\fs20 a}b}") << make({{"a", [] { CharacterFormat f; f.halfPoints = 20; return f; }()}, {"b", {}}, {"\n", {}}});
 }

@@ -770,7 +770,14 @@ void Reader::commitFont()
     }
     QString name = fontName_.trimmed();
     fontName_.clear();
-    name.truncate(maximumFontNameLength);
+    if (name.size() > maximumFontNameLength) {
+        // Never half a surrogate pair, and no blank at the cut: the name must read back
+        // as it is kept.
+        name.truncate(maximumFontNameLength);
+        if (name.back().isHighSurrogate())
+            name.chop(1);
+        name = name.trimmed();
+    }
     if (fonts_.size() >= std::size_t(maximumTableEntries) && fonts_.find(fontNumber_) == fonts_.end())
         return;
     FontEntry &entry = fonts_[fontNumber_];
