@@ -20,6 +20,7 @@ TRichEdit::TRichEdit(QWidget *parent)
     // Tab moves on to the next control, as in every other field of a form, so that
     // the tab order holds; and a box that is hidden while it has the focus gives it up.
     setTabChangesFocus(true);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 TRichEdit::~TRichEdit() = default;
@@ -28,6 +29,15 @@ void TRichEdit::Clear()
 {
     clear();
     mayHoldFormatting_ = false;
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+void TRichEdit::allowBreaksAnywhereFor(QStringView text)
+{
+    // Qt looks for a word boundary from each line's start to the end of the word, so
+    // a word of many lines costs the square of its length at every layout of it.
+    if (wordWrapMode() != QTextOption::WrapAnywhere && bridge::needsBreaksAnywhere(text))
+        setWordWrapMode(QTextOption::WrapAnywhere);
 }
 
 TPoint TRichEdit::CaretPos() const
@@ -47,8 +57,11 @@ codec::RichDocument TRichEdit::Document() const
                               : bridge::toPlainRichDocument(*document());
 }
 
-void TRichEdit::Document(const codec::RichDocument &model)
+void TRichEdit::Document(const codec::RichDocument &loaded)
 {
+    const codec::RichDocument model = bridge::fitForBox(loaded);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    allowBreaksAnywhereFor(model.text);
     // A box not shown yet learns its width only when first shown, and then lays out
     // every line again; let it learn the width while it is still empty. The box's own
     // resize places the viewport; the viewport's gives the text its width.
@@ -88,6 +101,7 @@ void TRichEdit::resizeEvent(QResizeEvent *event)
 void TRichEdit::insertFromMimeData(const QMimeData *source)
 {
     if (!source->hasHtml()) {
+        allowBreaksAnywhereFor(source->text());
         QPlainTextEdit::insertFromMimeData(source);
         return;
     }
@@ -95,7 +109,8 @@ void TRichEdit::insertFromMimeData(const QMimeData *source)
     // have no place in a list of lines and are dropped.
     QTextDocument pasted;
     pasted.setHtml(source->html());
-    const codec::RichDocument model = bridge::toRichDocument(pasted);
+    const codec::RichDocument model = bridge::fitForBox(bridge::toRichDocument(pasted), document());
+    allowBreaksAnywhereFor(model.text);
     QTextCursor cursor = textCursor();
     bridge::insert(cursor, model);
     setTextCursor(cursor);

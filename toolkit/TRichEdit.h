@@ -46,6 +46,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void allowBreaksAnywhereFor(QStringView text);
+
     // Set once the box has held formatted text; until then its content can be read
     // as plain text, which is much faster.
     bool mayHoldFormatting_ = false;

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextDocumentFragment>
 
 // Character formatting through the box: loaded, shown, pasted, saved and loaded again.
 class TRichEditTest : public QObject {
@@ -23,6 +24,8 @@ private slots:
     void listBuiltByAdd_savesNoFormatting();
     void pastedHtml_keepsFormattingThroughSaveAndLoad();
     void pastedHtml_dropsPicturesAndKeepsLines();
+    void hostileFormatting_isFoldedToWhatTheBoxHolds_data();
+    void hostileFormatting_isFoldedToWhatTheBoxHolds();
 
 private:
     std::unique_ptr<QTemporaryDir> directory_;
@@ -152,6 +155,64 @@ void TRichEditTest::pastedHtml_dropsPicturesAndKeepsLines()
     const QString text = box.Lines->Text();
     QVERIFY2(!text.contains(QChar::ObjectReplacementCharacter), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("one\r\ntwo\r\n")));
+}
+
+void TRichEditTest::hostileFormatting_isFoldedToWhatTheBoxHolds_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<QVariant>("expected");
+    const auto pieces = [](const QByteArray &format) {
+        QByteArray rtf = "{\\rtf1{\\fonttbl{\\f0 Base;}";
+        for (int i = 1; i <= 40; ++i)
+            rtf += "{\\f" + QByteArray::number(i) + " F" + QByteArray::number(i) + ";}";
+        rtf += "}";
+        for (int i = 1; i <= 40; ++i)
+            rtf += "{" + QByteArray(format).replace("#", QByteArray::number(i)) + " x}";
+        return rtf + "\\par}";
+    };
+    QTest::newRow("size above 1638 pt") << QByteArray("{\\rtf1 {\\fs99999 x}\\par}") << 0
+                                        << QStringLiteral("size") << QVariant(1638.0);
+    QTest::newRow("size below 1 pt") << QByteArray("{\\rtf1 {\\fs1 x}\\par}") << 0 << QStringLiteral("size")
+                                     << QVariant(1.0);
+    // 40 sizes 5 pt apart: the 33rd, 166.5 pt, becomes the nearest kept, the 32nd.
+    QTest::newRow("33rd size") << pieces("\\fs#3") << 32 << QStringLiteral("size") << QVariant(161.5);
+    QTest::newRow("32nd size kept") << pieces("\\fs#3") << 31 << QStringLiteral("size") << QVariant(161.5);
+    QTest::newRow("31st size kept") << pieces("\\fs#3") << 30 << QStringLiteral("size") << QVariant(156.5);
+    QTest::newRow("33rd family") << pieces("\\f#") << 32 << QStringLiteral("family") << QVariant(QString());
+    QTest::newRow("32nd family kept") << pieces("\\f#") << 31 << QStringLiteral("family")
+                                      << QVariant(QStringLiteral("F32"));
+    // 600 pieces in one line: merged two by two, each pair in the bold of its first.
+    QTest::newRow("runs beyond 256 in a line")
+        << "{\\rtf1 " + QByteArray("{\\b x}y").repeated(600) + "\\par}" << 1 << QStringLiteral("bold")
+        << QVariant(true);
+}
+
+void TRichEditTest::hostileFormatting_isFoldedToWhatTheBoxHolds()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(int, column);
+    QFETCH(QString, property);
+    QFETCH(QVariant, expected);
+    writeFile(QStringLiteral("in.rtf"), rtf);
+    TRichEdit box;
+    box.Lines->LoadFromFile(QStringLiteral("in.rtf"));
+    // Through a paste too, into a box that already holds the loaded formats.
+    auto *mime = new QMimeData;
+    QTextDocumentFragment fragment(box.document());
+    mime->setHtml(fragment.toHtml());
+    QApplication::clipboard()->setMimeData(mime);
+    TRichEdit pastedInto;
+    pastedInto.paste();
+    for (const TRichEdit *target : {&box, &pastedInto}) {
+        const QTextCharFormat format = formatAt(*target, 0, column);
+        const QVariant actual = property == QLatin1String("size") ? QVariant(format.fontPointSize())
+            : property == QLatin1String("family") ? QVariant(format.fontFamilies().toStringList().value(0))
+                                                   : QVariant(format.fontWeight() >= QFont::Bold);
+        QCOMPARE(actual, expected);
+    }
+    QCOMPARE(box.Lines->Strings(0), pastedInto.Lines->Strings(0));
 }
 
 int main(int argc, char *argv[])
