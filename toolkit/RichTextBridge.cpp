@@ -25,24 +25,40 @@ QColor toColor(const codec::Rgb &rgb)
     return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
-// Characters that a Qt document may hold but a line of the list may not.
+// Characters that a Qt document may hold but a line of the list may not. U+FFFC is
+// a picture only where the format says so: the same character in a file is text.
 bool isForeignCharacter(QChar c)
 {
-    return c == QChar::ObjectReplacementCharacter || c == QChar::Null
+    return c == QChar::Null
         || c == QChar(0xFDD0) || c == QChar(0xFDD1)   // frame start and end
         || c == QLatin1Char('\r');
 }
 
-void appendFragmentText(codec::RichDocument &model, const QString &text,
-                        const codec::CharacterFormat &format)
+// Characters that Qt's document takes for its own structure: inserted as text, each
+// becomes a paragraph end. The box holds a stand-in instead, whose format names the
+// character it stands for, and gives the character back when read.
+bool isReservedByQt(QChar c)
 {
-    if (std::none_of(text.cbegin(), text.cend(), isForeignCharacter)) {
+    return c == QChar(0xFDD0) || c == QChar(0xFDD1);
+}
+
+constexpr QChar standIn = QChar::ReplacementCharacter;
+constexpr int standsForProperty = QTextFormat::UserProperty + 0x100;
+
+void appendFragmentText(codec::RichDocument &model, QString text, const QTextCharFormat &qtFormat)
+{
+    const codec::CharacterFormat format = fromQt(qtFormat);
+    if (qtFormat.objectType() != QTextFormat::NoObject || qtFormat.isImageFormat()) {
+        text.remove(QChar::ObjectReplacementCharacter);
+    } else if (qtFormat.hasProperty(standsForProperty)) {
+        // Text typed after a stand-in takes its format too: only the stand-in changes back.
+        text.replace(standIn, QChar(char16_t(qtFormat.intProperty(standsForProperty))));
         model.append(text, format);
         return;
     }
-    QString cleaned = text;
-    cleaned.removeIf(isForeignCharacter);
-    model.append(cleaned, format);
+    if (std::any_of(text.cbegin(), text.cend(), isForeignCharacter))
+        text.removeIf(isForeignCharacter);
+    model.append(text, format);
 }
 
 }   // namespace
@@ -100,7 +116,7 @@ codec::RichDocument toRichDocument(const QTextDocument &document)
         for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
             const QTextFragment piece = fragment.fragment();
             if (piece.isValid())
-                appendFragmentText(model, piece.text(), fromQt(piece.charFormat()));
+                appendFragmentText(model, piece.text(), piece.charFormat());
         }
         model.endParagraph();
     }
@@ -124,6 +140,34 @@ codec::RichDocument toPlainRichDocument(const QTextDocument &document)
     if (document.lastBlock().length() > 1)
         model.text.append(QLatin1Char('\n'));
     return model;
+}
+
+bool fill(QTextDocument &document, const codec::RichDocument &model)
+{
+    const QString &text = model.text;
+    const qsizetype firstReserved = std::find_if(text.cbegin(), text.cend(), isReservedByQt) - text.cbegin();
+    if (firstReserved == text.size()) {
+        document.setPlainText(text);
+        applyFormats(document, model);
+        return !model.runs.empty();
+    }
+    QString shown = text;
+    std::replace_if(shown.begin() + firstReserved, shown.end(), isReservedByQt, standIn);
+    document.setPlainText(shown);
+    applyFormats(document, model);
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    for (qsizetype i = firstReserved; i < text.size(); ++i) {
+        if (!isReservedByQt(text.at(i)))
+            continue;
+        cursor.setPosition(int(i));
+        cursor.setPosition(int(i + 1), QTextCursor::KeepAnchor);
+        QTextCharFormat standsFor;
+        standsFor.setProperty(standsForProperty, int(text.at(i).unicode()));
+        cursor.mergeCharFormat(standsFor);
+    }
+    cursor.endEditBlock();
+    return true;
 }
 
 void applyFormats(QTextDocument &document, const codec::RichDocument &model)

@@ -22,6 +22,12 @@ codec::RichDocument toPlainRichDocument(const QTextDocument &document);
 // Gives the runs' formats to a document whose text is already the model's text.
 void applyFormats(QTextDocument &document, const codec::RichDocument &model);
 
+// Replaces the document's content by the model's, formats included. U+FDD0 and
+// U+FDD1, which Qt's document would take for paragraph ends, are shown as U+FFFD
+// and read back as they were. Returns false when the document holds plain text only
+// and can be read with toPlainRichDocument.
+bool fill(QTextDocument &document, const codec::RichDocument &model);
+
 // Inserts the model at the cursor; without its last paragraph end, as a paste is.
 void insert(QTextCursor &cursor, const codec::RichDocument &model);
 

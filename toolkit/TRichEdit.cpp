@@ -73,9 +73,7 @@ void TRichEdit::Document(const codec::RichDocument &loaded)
     }
     // The document's own setPlainText fills it in one go with the undo history off;
     // the box's would then pass over the whole text again to give it the caret's format.
-    document()->setPlainText(model.text);
-    bridge::applyFormats(*document(), model);
-    mayHoldFormatting_ = !model.runs.empty();
+    mayHoldFormatting_ = bridge::fill(*document(), model);
     document()->clearUndoRedoStacks();
     document()->setModified(false);
     // The caret at the start, so that the first paint lays out only the first page.

@@ -24,6 +24,8 @@ private slots:
     void listBuiltByAdd_savesNoFormatting();
     void pastedHtml_keepsFormattingThroughSaveAndLoad();
     void pastedHtml_dropsPicturesAndKeepsLines();
+    void reservedCharacters_surviveLoadSaveAndLoad_data();
+    void reservedCharacters_surviveLoadSaveAndLoad();
     void hostileFormatting_isFoldedToWhatTheBoxHolds_data();
     void hostileFormatting_isFoldedToWhatTheBoxHolds();
 
@@ -155,6 +157,41 @@ void TRichEditTest::pastedHtml_dropsPicturesAndKeepsLines()
     const QString text = box.Lines->Text();
     QVERIFY2(!text.contains(QChar::ObjectReplacementCharacter), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("one\r\ntwo\r\n")));
+}
+
+void TRichEditTest::reservedCharacters_surviveLoadSaveAndLoad_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("lines");
+    const QStringList lines = {QStringLiteral("a\uFDD0b"), QStringLiteral("c\uFDD1d"),
+        QStringLiteral("e\uFFFCf"), QStringLiteral("\uFDD0\uFDD0\uFFFD"), QStringLiteral("g\u2028h")};
+    QTest::newRow("plain UTF-8") << lines.join(QLatin1Char('\n')).toUtf8() << lines;
+    QTest::newRow("rtf") << QByteArray("{\\rtf1{\\b a\\u-560?b}\\par c\\u-559?d\\par e\\u-4?f\\par "
+                                       "\\u-560?\\u-560?\\u-3?\\par g\\line h\\par}")
+                         << lines;
+}
+
+void TRichEditTest::reservedCharacters_surviveLoadSaveAndLoad()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, lines);
+    writeFile(QStringLiteral("baza.txt"), file);
+    TRichEdit box;
+    box.Lines->LoadFromFile(QStringLiteral("baza.txt"));
+    QCOMPARE(box.Lines->Count(), lines.size());
+    QCOMPARE(box.Document().lines(), lines);
+    box.Lines->SaveToFile(QStringLiteral("baza.doc"));
+    TRichEdit again;
+    again.Lines->LoadFromFile(QStringLiteral("baza.doc"));
+    QCOMPARE(again.Document().lines(), lines);
+    QCOMPARE(again.Document(), box.Document());
+
+    // Typed after a stand-in, a letter stays what it is.
+    QTextCursor cursor(again.document()->firstBlock());
+    cursor.setPosition(2);
+    again.setTextCursor(cursor);
+    QTest::keyClick(&again, Qt::Key_X);
+    QCOMPARE(again.Document().lines().value(0), QStringLiteral("a\uFDD0xb"));
 }
 
 void TRichEditTest::hostileFormatting_isFoldedToWhatTheBoxHolds_data()
