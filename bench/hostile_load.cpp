@@ -1,7 +1,7 @@
 // Loads a generated hostile file into a rich-text box as the program does (hidden,
 // then shown), types one key into its first line, and prints the time of each step
 // and the peak memory. With "edit", instead selects all, deletes, and undoes.
-//     hostile_load pieces|sizes|families|colours|word|words|empty|entries COUNT [edit]
+//     hostile_load pieces|sizes|families|colours|word|words|boldlines|plainlines|empty|entries COUNT [edit]
 #include "BoxFixture.h"
 #include "HostileFiles.h"
 #include "PhoneBookData.h"
@@ -35,6 +35,10 @@ QByteArray generate(const char *kind, int count)
         return hostile::longWord(count);
     if (!std::strcmp(kind, "words"))
         return hostile::longLineOfWords(count);
+    if (!std::strcmp(kind, "boldlines"))
+        return hostile::formattedLines(count);
+    if (!std::strcmp(kind, "plainlines"))
+        return hostile::plainLines(count);
     if (!std::strcmp(kind, "empty"))
         return hostile::emptyLines(count);
     if (!std::strcmp(kind, "entries"))

@@ -50,6 +50,11 @@ constexpr int longestWord = 500;           // characters between two break oppor
 // each group taking the format of its longest run. Text is never changed.
 codec::RichDocument fitForBox(const codec::RichDocument &model, const QTextDocument *joined = nullptr);
 
+// About how many bytes the box will take for the model beyond the model itself:
+// from Qt's own figures for each paragraph, character and run (measured, rounded up).
+// A box that has been on screen keeps a layout for every paragraph it is given.
+qint64 estimatedBytes(const codec::RichDocument &model, bool intoShownBox = false);
+
 // Whether the text holds a stretch without a blank longer than limits::longestWord:
 // laid out with breaks only at word boundaries, such a line costs time that grows
 // with the square of its length.

@@ -1,6 +1,8 @@
 #include "TRichEdit.h"
 
 #include "DocumentFile.h"
+#include "Exception.h"
+#include "Memory.h"
 #include "Printing.h"
 #include "RichTextBridge.h"
 
@@ -10,6 +12,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <new>
 
 TRichEdit::TRichEdit(QWidget *parent)
     : QPlainTextEdit(parent)
@@ -80,6 +84,17 @@ void TRichEdit::Document(const codec::RichDocument &loaded)
     setTextCursor(QTextCursor(document()));
 }
 
+qint64 TRichEdit::EstimatedBytes(const codec::RichDocument &document) const
+{
+    return bridge::estimatedBytes(document, shownOnce_);
+}
+
+void TRichEdit::showEvent(QShowEvent *event)
+{
+    shownOnce_ = true;
+    QPlainTextEdit::showEvent(event);
+}
+
 void TRichEdit::resizeEvent(QResizeEvent *event)
 {
     // QPlainTextEdit lays out every line again whenever a resize event claims a new
@@ -98,16 +113,37 @@ void TRichEdit::resizeEvent(QResizeEvent *event)
 
 void TRichEdit::insertFromMimeData(const QMimeData *source)
 {
-    if (!source->hasHtml()) {
-        allowBreaksAnywhereFor(source->text());
-        QPlainTextEdit::insertFromMimeData(source);
+    const auto tr = [](const char *text) { return QCoreApplication::translate("TRichEdit", text); };
+    try {
+        pasteFrom(*source);
+    } catch (const std::bad_alloc &) {
+        throw Exception(tr("Cannot paste: %1").arg(tr("There is not enough memory for the text")));
+    }
+}
+
+void TRichEdit::pasteFrom(const QMimeData &source)
+{
+    // As for a load: Qt's document does not survive running out of memory.
+    const auto require = [this](const codec::RichDocument &model) {
+        const QString shortfall
+            = memory::Shortfall(EstimatedBytes(model), QCoreApplication::translate("TRichEdit", "text"));
+        if (!shortfall.isEmpty())
+            throw Exception(QCoreApplication::translate("TRichEdit", "Cannot paste: %1").arg(shortfall));
+    };
+    if (!source.hasHtml()) {
+        codec::RichDocument plain;
+        plain.text = source.text();
+        require(plain);
+        allowBreaksAnywhereFor(plain.text);
+        QPlainTextEdit::insertFromMimeData(&source);
         return;
     }
     // Keep the pasted text's character formats; pictures, bullets and table borders
     // have no place in a list of lines and are dropped.
     QTextDocument pasted;
-    pasted.setHtml(source->html());
+    pasted.setHtml(source.html());
     const codec::RichDocument model = bridge::fitForBox(bridge::toRichDocument(pasted), document());
+    require(model);
     allowBreaksAnywhereFor(model.text);
     QTextCursor cursor = textCursor();
     bridge::insert(cursor, model);

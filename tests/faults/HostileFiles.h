@@ -58,6 +58,18 @@ inline QByteArray longWord(int length) { return QByteArray(length, 'x') + "\n"; 
 // A plain file of one line of words: "ab " repeated to `length`.
 inline QByteArray longLineOfWords(int length) { return QByteArray("ab ").repeated(length / 3) + "\n"; }
 
+// `count` lines of a bold letter and a plain one: one run a line.
+inline QByteArray formattedLines(int count)
+{
+    return "{\\rtf1 " + QByteArray("{\\b x}y\\par ").repeated(count) + "}";
+}
+
+// `count` lines of two plain letters, as formattedLines but for the runs.
+inline QByteArray plainLines(int count)
+{
+    return "{\\rtf1 " + QByteArray("xy\\par ").repeated(count) + "}";
+}
+
 // A plain file of `count` empty lines.
 inline QByteArray emptyLines(int count) { return QByteArray(count, '\n'); }
 
