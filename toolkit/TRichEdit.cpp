@@ -7,6 +7,8 @@
 #include "RichTextBridge.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QResizeEvent>
 #include <QTextBlock>
@@ -79,6 +81,7 @@ void TRichEdit::Document(const codec::RichDocument &loaded)
     // the box's would then pass over the whole text again to give it the caret's format.
     mayHoldFormatting_ = bridge::fill(*document(), model);
     document()->clearUndoRedoStacks();
+    heavyEditDone_ = false;
     document()->setModified(false);
     // The caret at the start, so that the first paint lays out only the first page.
     setTextCursor(QTextCursor(document()));
@@ -87,6 +90,61 @@ void TRichEdit::Document(const codec::RichDocument &loaded)
 qint64 TRichEdit::EstimatedBytes(const codec::RichDocument &document) const
 {
     return bridge::estimatedBytes(document, shownOnce_);
+}
+
+namespace {
+
+// Lines past which an edit or its undo takes Qt long enough (up to seconds at a
+// million lines) to show the user that the program is busy.
+constexpr int manyLines = 10'000;
+
+class BusyCursor {
+public:
+    explicit BusyCursor(bool busy)
+        : busy_(busy)
+    {
+        if (!busy_)
+            return;
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        // Reach the screen before the work blocks the event loop.
+        QGuiApplication::sync();
+    }
+    ~BusyCursor()
+    {
+        if (busy_)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    Q_DISABLE_COPY_MOVE(BusyCursor)
+
+private:
+    bool busy_;
+};
+
+}   // namespace
+
+bool TRichEdit::isHeavyEdit(const QKeyEvent &event) const
+{
+    if (event.matches(QKeySequence::Undo) || event.matches(QKeySequence::Redo))
+        return heavyEditDone_ || document()->blockCount() > manyLines;
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection() || isReadOnly())
+        return false;
+    const bool edits = !event.text().isEmpty() || event.key() == Qt::Key_Delete
+        || event.key() == Qt::Key_Backspace || event.matches(QKeySequence::Cut)
+        || event.matches(QKeySequence::Paste);
+    if (!edits)
+        return false;
+    const QTextDocument &text = *document();
+    return text.findBlock(cursor.selectionEnd()).blockNumber()
+        - text.findBlock(cursor.selectionStart()).blockNumber() > manyLines;
+}
+
+void TRichEdit::keyPressEvent(QKeyEvent *event)
+{
+    const bool heavy = isHeavyEdit(*event);
+    const BusyCursor busy(heavy);
+    QPlainTextEdit::keyPressEvent(event);
+    heavyEditDone_ = heavyEditDone_ || heavy;
 }
 
 void TRichEdit::showEvent(QShowEvent *event)

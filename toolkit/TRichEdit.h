@@ -47,10 +47,12 @@ protected:
     void insertFromMimeData(const QMimeData *source) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void allowBreaksAnywhereFor(QStringView text);
     void pasteFrom(const QMimeData &source);
+    bool isHeavyEdit(const QKeyEvent &event) const;
 
     // Set once the box has held formatted text; until then its content can be read
     // as plain text, which is much faster.
@@ -59,4 +61,6 @@ private:
     int laidOutWidth_ = -1;
     // Set once the box has been on screen, after which it costs more for each line.
     bool shownOnce_ = false;
+    // Set once an edit of many lines is in the undo history.
+    bool heavyEditDone_ = false;
 };

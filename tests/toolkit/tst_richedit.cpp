@@ -26,6 +26,8 @@ private slots:
     void pastedHtml_dropsPicturesAndKeepsLines();
     void reservedCharacters_surviveLoadSaveAndLoad_data();
     void reservedCharacters_surviveLoadSaveAndLoad();
+    void heavyEdit_showsBusyCursorWhileItRuns_data();
+    void heavyEdit_showsBusyCursorWhileItRuns();
     void hostileFormatting_isFoldedToWhatTheBoxHolds_data();
     void hostileFormatting_isFoldedToWhatTheBoxHolds();
 
@@ -192,6 +194,52 @@ void TRichEditTest::reservedCharacters_surviveLoadSaveAndLoad()
     again.setTextCursor(cursor);
     QTest::keyClick(&again, Qt::Key_X);
     QCOMPARE(again.Document().lines().value(0), QStringLiteral("a\uFDD0xb"));
+}
+
+void TRichEditTest::heavyEdit_showsBusyCursorWhileItRuns_data()
+{
+    // `selected`: lines selected from the first before the keys; -1: all.
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<bool>("undo");
+    QTest::addColumn<bool>("busy");
+    QTest::newRow("select all and delete") << -1 << false << true;
+    QTest::newRow("its undo") << -1 << true << true;
+    QTest::newRow("delete of 3 lines") << 3 << false << false;
+    QTest::newRow("delete of 15,000 lines") << 15'000 << false << true;
+}
+
+void TRichEditTest::heavyEdit_showsBusyCursorWhileItRuns()
+{
+    QFETCH(int, selected);
+    QFETCH(bool, undo);
+    QFETCH(bool, busy);
+    QStringList lines;
+    for (int i = 0; i < 20'000; ++i)
+        lines << QStringLiteral("Pop  Ana  %1").arg(i);
+    writeFile(QStringLiteral("baza.txt"), lines.join(QLatin1Char('\n')).toUtf8());
+    TRichEdit box;
+    box.Lines->LoadFromFile(QStringLiteral("baza.txt"));
+    box.show();
+    QTextCursor cursor(box.document());
+    if (selected < 0)
+        cursor.select(QTextCursor::Document);
+    else
+        cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, selected);
+    box.setTextCursor(cursor);
+    if (undo)
+        QTest::keyClick(&box, Qt::Key_Delete);
+    bool busyDuringChange = false;
+    connect(box.document(), &QTextDocument::contentsChange, this, [&] {
+        const QCursor *override = QGuiApplication::overrideCursor();
+        busyDuringChange = override && override->shape() == Qt::WaitCursor;
+    });
+    if (undo)
+        QTest::keyClick(&box, Qt::Key_Z, Qt::ControlModifier);
+    else
+        QTest::keyClick(&box, Qt::Key_Delete);
+    QCOMPARE(box.Lines->Count(), undo ? 20'000 : selected < 0 ? 0 : 20'000 - selected);
+    QCOMPARE(busyDuringChange, busy);
+    QVERIFY(!QGuiApplication::overrideCursor());
 }
 
 void TRichEditTest::hostileFormatting_isFoldedToWhatTheBoxHolds_data()
