@@ -6,6 +6,8 @@
 #include "TRichEdit.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -36,6 +38,7 @@ class HostileLoadTest : public QObject {
 private slots:
     void loadShowAndType_growsLinearly_data();
     void loadShowAndType_growsLinearly();
+    void pasteOfManySizes_growsLinearly();
     void memoryEstimate_coversThePeak_data();
     void memoryEstimate_coversThePeak();
     void loadBeyondMemoryLimit_isReportedAndTheBoxKept_data();
@@ -175,6 +178,32 @@ void HostileLoadTest::loadShowAndType_growsLinearly()
     // busy machine, and a bound of 5 us a byte whatever the ratio.
     QVERIFY2(twice < 3 * once + 100, qPrintable(QStringLiteral("%1 ms, then %2 ms").arg(once).arg(twice)));
     QVERIFY2(twice < largeBytes.size() / 200 + 200, qPrintable(QStringLiteral("%1 ms").arg(twice)));
+}
+
+void HostileLoadTest::pasteOfManySizes_growsLinearly()
+{
+    // HTML of `count` words in sizes from 200 pt up, pasted into a shown box.
+    const auto paste = [](int count) {
+        QString html;
+        for (int i = 0; i < count; ++i)
+            html += QStringLiteral("<span style=\"font-size:%1pt\">x</span> ").arg(200 + i);
+        TRichEdit box;
+        box.resize(281, 353);
+        box.show();
+        auto *mime = new QMimeData;
+        mime->setHtml(html);
+        QApplication::clipboard()->setMimeData(mime);
+        QElapsedTimer timer;
+        timer.start();
+        box.paste();
+        box.repaint();
+        QCoreApplication::processEvents();
+        return timer.elapsed();
+    };
+    paste(100);
+    const qint64 once = paste(1'500);
+    const qint64 twice = paste(3'000);
+    QVERIFY2(twice < 3 * once + 100, qPrintable(QStringLiteral("%1 ms, then %2 ms").arg(once).arg(twice)));
 }
 
 void HostileLoadTest::memoryEstimate_coversThePeak_data()
