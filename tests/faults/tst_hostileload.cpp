@@ -43,6 +43,7 @@ private slots:
     void memoryEstimate_coversThePeak();
     void loadBeyondMemoryLimit_isReportedAndTheBoxKept_data();
     void loadBeyondMemoryLimit_isReportedAndTheBoxKept();
+    void pasteBeyondMemoryLimit_isReportedAndTheBoxKept();
 
 private:
     QTemporaryDir directory_;
@@ -100,7 +101,7 @@ qint64 statusBytes(const QByteArray &name)
 // 256 MB more than in use if `limited`, and the file is loaded into the box, hidden
 // as the program's list is at start, and then shown.
 // Prints what the box then holds, the report if any, and how far memory grew.
-int loadInChild(const QString &fileName, bool limited, bool shownFirst)
+int loadInChild(const QString &fileName, bool limited, bool shownFirst, bool pasted)
 {
     TRichEdit box;
     box.resize(281, 353);
@@ -111,6 +112,14 @@ int loadInChild(const QString &fileName, bool limited, bool shownFirst)
         QCoreApplication::processEvents();
         box.hide();
     }
+    QString text;
+    if (pasted) {
+        QFile file(fileName);
+        if (!file.open(QIODevice::ReadOnly))
+            return 3;
+        text = QString::fromUtf8(file.readAll());
+        box.show();
+    }
     const qint64 before = statusBytes("VmRSS");
 #ifdef Q_OS_LINUX
     const rlim_t limit = rlim_t(statusBytes("VmSize") + (qint64(256) << 20));
@@ -119,7 +128,14 @@ int loadInChild(const QString &fileName, bool limited, bool shownFirst)
         return 2;
 #endif
     try {
-        box.Lines->LoadFromFile(fileName);
+        if (pasted) {
+            auto *mime = new QMimeData;
+            mime->setText(text);
+            QApplication::clipboard()->setMimeData(mime);
+            box.paste();
+        } else {
+            box.Lines->LoadFromFile(fileName);
+        }
         box.show();
         box.repaint();
         QCoreApplication::processEvents();
@@ -276,12 +292,29 @@ void HostileLoadTest::loadBeyondMemoryLimit_isReportedAndTheBoxKept()
 #endif
 }
 
+void HostileLoadTest::pasteBeyondMemoryLimit_isReportedAndTheBoxKept()
+{
+#ifndef Q_OS_LINUX
+    QSKIP("the limit is set with setrlimit and measured from /proc");
+#else
+#ifdef CARTE_UNDER_ASAN
+    QSKIP("the sanitizer reserves more address space than any limit leaves");
+#endif
+    const QString fileName = directory_.filePath(QStringLiteral("pasted.txt"));
+    writeFile(fileName, hostile::emptyLines(4'000'000));
+    const QString output = runChild(fileName, QStringLiteral("--paste-under-limit"));
+    QVERIFY2(output.contains(QStringLiteral("report: Cannot paste: The text needs about ")), qPrintable(output));
+    QVERIFY2(output.contains(QStringLiteral("lines: 1\nfirst: kept\n")), qPrintable(output));
+#endif
+}
+
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     if (argc == 3 && argv[1][0] == '-') {
         const QByteArray mode = argv[1];
-        return loadInChild(QString::fromLocal8Bit(argv[2]), mode == "--load-under-limit", mode == "--load-shown");
+        return loadInChild(QString::fromLocal8Bit(argv[2]), mode.endsWith("-under-limit"),
+            mode == "--load-shown", mode == "--paste-under-limit");
     }
     HostileLoadTest test;
     return QTest::qExec(&test, argc, argv);
