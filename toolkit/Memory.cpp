@@ -7,6 +7,9 @@
 #include <limits>
 
 #if defined(Q_OS_WIN)
+#ifndef NOMINMAX
+#define NOMINMAX   // std::min and std::max below, not the macros
+#endif
 #include <windows.h>
 #elif defined(Q_OS_UNIX)
 #include <sys/resource.h>
