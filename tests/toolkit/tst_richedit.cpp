@@ -171,6 +171,9 @@ void TRichEditTest::reservedCharacters_surviveLoadSaveAndLoad_data()
     QTest::newRow("rtf") << QByteArray("{\\rtf1{\\b a\\u-560?b}\\par c\\u-559?d\\par e\\u-4?f\\par "
                                        "\\u-560?\\u-560?\\u-3?\\par g\\line h\\par}")
                          << lines;
+    // The readers take U+2029 for the paragraph end it is: two lines, then and after a save.
+    QTest::newRow("U+2029 inside a line") << QStringLiteral("g\u2029h").toUtf8()
+                                          << QStringList{QStringLiteral("g"), QStringLiteral("h")};
 }
 
 void TRichEditTest::reservedCharacters_surviveLoadSaveAndLoad()
@@ -189,6 +192,8 @@ void TRichEditTest::reservedCharacters_surviveLoadSaveAndLoad()
     QCOMPARE(again.Document(), box.Document());
 
     // Typed after a stand-in, a letter stays what it is.
+    if (!lines.value(0).contains(QChar(0xFDD0)))
+        return;
     QTextCursor cursor(again.document()->firstBlock());
     cursor.setPosition(2);
     again.setTextCursor(cursor);
