@@ -1,15 +1,21 @@
 #include "TRichEdit.h"
 
 #include "DocumentFile.h"
+#include "Exception.h"
+#include "Memory.h"
 #include "Printing.h"
 #include "RichTextBridge.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QResizeEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <new>
 
 TRichEdit::TRichEdit(QWidget *parent)
     : QPlainTextEdit(parent)
@@ -20,6 +26,7 @@ TRichEdit::TRichEdit(QWidget *parent)
     // Tab moves on to the next control, as in every other field of a form, so that
     // the tab order holds; and a box that is hidden while it has the focus gives it up.
     setTabChangesFocus(true);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 TRichEdit::~TRichEdit() = default;
@@ -28,6 +35,15 @@ void TRichEdit::Clear()
 {
     clear();
     mayHoldFormatting_ = false;
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+void TRichEdit::allowBreaksAnywhereFor(QStringView text)
+{
+    // Qt looks for a word boundary from each line's start to the end of the word, so
+    // a word of many lines costs the square of its length at every layout of it.
+    if (wordWrapMode() != QTextOption::WrapAnywhere && bridge::needsBreaksAnywhere(text))
+        setWordWrapMode(QTextOption::WrapAnywhere);
 }
 
 TPoint TRichEdit::CaretPos() const
@@ -47,8 +63,11 @@ codec::RichDocument TRichEdit::Document() const
                               : bridge::toPlainRichDocument(*document());
 }
 
-void TRichEdit::Document(const codec::RichDocument &model)
+void TRichEdit::Document(const codec::RichDocument &loaded)
 {
+    const codec::RichDocument model = bridge::fitForBox(loaded);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    allowBreaksAnywhereFor(model.text);
     // A box not shown yet learns its width only when first shown, and then lays out
     // every line again; let it learn the width while it is still empty. The box's own
     // resize places the viewport; the viewport's gives the text its width.
@@ -60,13 +79,78 @@ void TRichEdit::Document(const codec::RichDocument &model)
     }
     // The document's own setPlainText fills it in one go with the undo history off;
     // the box's would then pass over the whole text again to give it the caret's format.
-    document()->setPlainText(model.text);
-    bridge::applyFormats(*document(), model);
-    mayHoldFormatting_ = !model.runs.empty();
+    mayHoldFormatting_ = bridge::fill(*document(), model);
     document()->clearUndoRedoStacks();
+    heavyEditDone_ = false;
     document()->setModified(false);
     // The caret at the start, so that the first paint lays out only the first page.
     setTextCursor(QTextCursor(document()));
+}
+
+qint64 TRichEdit::EstimatedBytes(const codec::RichDocument &document) const
+{
+    return bridge::estimatedBytes(document, shownOnce_);
+}
+
+namespace {
+
+// Lines past which an edit or its undo takes Qt long enough (up to seconds at a
+// million lines) to show the user that the program is busy.
+constexpr int manyLines = 10'000;
+
+class BusyCursor {
+public:
+    explicit BusyCursor(bool busy)
+        : busy_(busy)
+    {
+        if (!busy_)
+            return;
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        // Reach the screen before the work blocks the event loop.
+        QGuiApplication::sync();
+    }
+    ~BusyCursor()
+    {
+        if (busy_)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    Q_DISABLE_COPY_MOVE(BusyCursor)
+
+private:
+    bool busy_;
+};
+
+}   // namespace
+
+bool TRichEdit::isHeavyEdit(const QKeyEvent &event) const
+{
+    if (event.matches(QKeySequence::Undo) || event.matches(QKeySequence::Redo))
+        return heavyEditDone_ || document()->blockCount() > manyLines;
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection() || isReadOnly())
+        return false;
+    const bool edits = !event.text().isEmpty() || event.key() == Qt::Key_Delete
+        || event.key() == Qt::Key_Backspace || event.matches(QKeySequence::Cut)
+        || event.matches(QKeySequence::Paste);
+    if (!edits)
+        return false;
+    const QTextDocument &text = *document();
+    return text.findBlock(cursor.selectionEnd()).blockNumber()
+        - text.findBlock(cursor.selectionStart()).blockNumber() > manyLines;
+}
+
+void TRichEdit::keyPressEvent(QKeyEvent *event)
+{
+    const bool heavy = isHeavyEdit(*event);
+    const BusyCursor busy(heavy);
+    QPlainTextEdit::keyPressEvent(event);
+    heavyEditDone_ = heavyEditDone_ || heavy;
+}
+
+void TRichEdit::showEvent(QShowEvent *event)
+{
+    shownOnce_ = true;
+    QPlainTextEdit::showEvent(event);
 }
 
 void TRichEdit::resizeEvent(QResizeEvent *event)
@@ -87,15 +171,38 @@ void TRichEdit::resizeEvent(QResizeEvent *event)
 
 void TRichEdit::insertFromMimeData(const QMimeData *source)
 {
-    if (!source->hasHtml()) {
-        QPlainTextEdit::insertFromMimeData(source);
+    const auto tr = [](const char *text) { return QCoreApplication::translate("TRichEdit", text); };
+    try {
+        pasteFrom(*source);
+    } catch (const std::bad_alloc &) {
+        throw Exception(tr("Cannot paste: %1").arg(tr("There is not enough memory for the text")));
+    }
+}
+
+void TRichEdit::pasteFrom(const QMimeData &source)
+{
+    // As for a load: Qt's document does not survive running out of memory.
+    const auto require = [this](const codec::RichDocument &model) {
+        const QString shortfall
+            = memory::Shortfall(EstimatedBytes(model), QCoreApplication::translate("TRichEdit", "text"));
+        if (!shortfall.isEmpty())
+            throw Exception(QCoreApplication::translate("TRichEdit", "Cannot paste: %1").arg(shortfall));
+    };
+    if (!source.hasHtml()) {
+        codec::RichDocument plain;
+        plain.text = source.text();
+        require(plain);
+        allowBreaksAnywhereFor(plain.text);
+        QPlainTextEdit::insertFromMimeData(&source);
         return;
     }
     // Keep the pasted text's character formats; pictures, bullets and table borders
     // have no place in a list of lines and are dropped.
     QTextDocument pasted;
-    pasted.setHtml(source->html());
-    const codec::RichDocument model = bridge::toRichDocument(pasted);
+    pasted.setHtml(source.html());
+    const codec::RichDocument model = bridge::fitForBox(bridge::toRichDocument(pasted), document());
+    require(model);
+    allowBreaksAnywhereFor(model.text);
     QTextCursor cursor = textCursor();
     bridge::insert(cursor, model);
     setTextCursor(cursor);

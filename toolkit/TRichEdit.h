@@ -40,15 +40,27 @@ public:
     codec::RichDocument Document() const;
     // Replaces the whole content, leaving the caret at the start and no undo history.
     void Document(const codec::RichDocument &document);
+    // About how many bytes the box would take to hold the document.
+    qint64 EstimatedBytes(const codec::RichDocument &document) const;
 
 protected:
     void insertFromMimeData(const QMimeData *source) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void allowBreaksAnywhereFor(QStringView text);
+    void pasteFrom(const QMimeData &source);
+    bool isHeavyEdit(const QKeyEvent &event) const;
+
     // Set once the box has held formatted text; until then its content can be read
     // as plain text, which is much faster.
     bool mayHoldFormatting_ = false;
     // The viewport width that the lines were last laid out for; -1: none yet.
     int laidOutWidth_ = -1;
+    // Set once the box has been on screen, after which it costs more for each line.
+    bool shownOnce_ = false;
+    // Set once an edit of many lines is in the undo history.
+    bool heavyEditDone_ = false;
 };

@@ -3,13 +3,17 @@
 #include "DocumentFile.h"
 #include "Exception.h"
 #include "Files.h"
+#include "Memory.h"
 #include "RtfWriter.h"
 #include "TRichEdit.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <new>
 
 TStrings::TStrings(TRichEdit &box)
     : box_(box)
@@ -98,14 +102,55 @@ QString TStrings::Text() const
     return text;
 }
 
+namespace {
+
+QString tr(const char *text) { return QCoreApplication::translate("files", text); }
+
+[[noreturn]] void failToOpen(const QString &fileName, const QString &reason)
+{
+    throw Exception(tr("Cannot open file %1: %2").arg(QuotedFileName(fileName), reason));
+}
+
+void requireForOpen(qint64 needed, const QString &fileName)
+{
+    const QString shortfall = memory::Shortfall(needed, tr("file"));
+    if (!shortfall.isEmpty())
+        failToOpen(fileName, shortfall);
+}
+
+}   // namespace
+
 void TStrings::LoadFromFile(const QString &fileName)
 {
-    // The file's bytes go before the box is filled, which is when memory peaks.
-    const codec::RichDocument document = codec::readDocument(files::ReadAll(fileName));
-    box_.Document(document);
+    // Qt does not check every allocation of its text document: where memory runs out
+    // there, the program crashes. So what a load needs is asked for first: about five
+    // times the file to read and decode it, then what the box takes for its lines.
+    constexpr qint64 readingPerByte = 5;
+    try {
+        requireForOpen(QFileInfo(fileName).size() * readingPerByte, fileName);
+        // The file's bytes go before the box is filled, which is when memory peaks.
+        const codec::RichDocument document = codec::readDocument(files::ReadAll(fileName));
+        requireForOpen(box_.EstimatedBytes(document), fileName);
+        try {
+            box_.Document(document);
+        } catch (const std::bad_alloc &) {
+            // Half filled is no list: leave the box empty, as a load that found nothing.
+            box_.Clear();
+            throw;
+        }
+    } catch (const std::bad_alloc &) {
+        failToOpen(fileName, tr("There is not enough memory to load the file"));
+    }
 }
 
 void TStrings::SaveToFile(const QString &fileName) const
 {
-    files::WriteAtomically(fileName, codec::writeRtf(box_.Document()));
+    QByteArray bytes;
+    try {
+        bytes = codec::writeRtf(box_.Document());
+    } catch (const std::bad_alloc &) {
+        throw Exception(tr("Cannot save file %1: %2")
+                            .arg(QuotedFileName(fileName), tr("There is not enough memory to save the file")));
+    }
+    files::WriteAtomically(fileName, bytes);
 }
