@@ -74,3 +74,17 @@ wait_window_gone() {
     done
     return 1
 }
+
+# Ends the program in $app_pid as a person would, File > Exit from its main window $1,
+# and waits up to ten seconds for it; fails when it still runs.
+exit_from_menu() {
+    xdotool windowfocus --sync "$1"
+    xdotool key alt+f
+    sleep 0.3
+    xdotool key x
+    for _ in $(seq 100); do
+        kill -0 "$app_pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    return 1
+}

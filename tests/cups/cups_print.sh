@@ -166,11 +166,6 @@ said=$(QT_QPA_PLATFORM=offscreen "$probe" print "titlu" "${entries[0]}" 2>/dev/n
 [[ $said == 'Cannot print on "q": '* ]] || fail "on a queue that refuses jobs the report was: $said"
 ((job_count == $(cups_jobs | wc -l))) || fail "a refused job was queued: $(cups_jobs)"
 
-xdotool windowfocus --sync "$main"
-xdotool key alt+f
-sleep 0.3
-xdotool key x
-for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app_pid" 2>/dev/null && fail "the program did not end after File > Exit"
+exit_from_menu "$main" || fail "the program did not end after File > Exit"
 app_pid=
 echo "PASS: one job of $(wc -c <"$data") bytes named after the list, with every entry"

@@ -84,12 +84,7 @@ xdotool key s
 for _ in $(seq 50); do [[ -s $work/run/baza.doc ]] && break; sleep 0.1; done
 [[ -s $work/run/baza.doc ]] || fail "File > Save wrote no baza.doc"
 import -window root "$work/screen.png"
-xdotool key alt+f
-sleep 0.3
-xdotool key x
-
-for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app_pid" 2>/dev/null && fail "the program still runs after File > Exit"
+exit_from_menu "$main" || fail "the program still runs after File > Exit"
 status=0
 wait "$app_pid" || status=$?
 app_pid=
