@@ -2,6 +2,7 @@
 #include "Exception.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
+#include "ScratchFiles.h"
 #include "TRichEdit.h"
 
 #include <QApplication>
@@ -29,6 +30,9 @@ private slots:
 };
 
 namespace {
+
+using scratch::readFile;
+using scratch::writeFile;
 
 // A hang detector, not a benchmark: a linear reader takes well under a second for each.
 constexpr qint64 timeLimitMilliseconds = 20'000;
@@ -80,19 +84,6 @@ QByteArray manyFormats(int formats, bool families)
             rtf += "\\par\r\n";
     }
     return rtf + "\\par}";
-}
-
-void writeFile(const QString &fileName, const QByteArray &bytes)
-{
-    QFile file(fileName);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QByteArray garbage(int size, bool rtfHeader)

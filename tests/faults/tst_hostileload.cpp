@@ -3,6 +3,7 @@
 #include "DocumentFile.h"
 #include "Exception.h"
 #include "RichTextBridge.h"
+#include "ScratchFiles.h"
 #include "TRichEdit.h"
 
 #include <QApplication>
@@ -52,12 +53,7 @@ namespace {
 
 using Generator = std::function<QByteArray(int)>;
 
-void writeFile(const QString &name, const QByteArray &bytes)
-{
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
+using scratch::writeFile;
 
 // Load into a box hidden as the program's list is, show it, and type a key in its
 // first line; the milliseconds all of that took.
