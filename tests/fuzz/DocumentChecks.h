@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RichDocument.h"
+#include "codec/RichDocument.h"
 
 #include <cstdio>
 #include <cstdlib>
