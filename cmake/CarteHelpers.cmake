@@ -1,11 +1,13 @@
 # carte_add_test(<name> SOURCES <files...> [LIBRARIES <targets...>] [LABELS <labels...>] [TIMEOUT <seconds>])
 #
+# Label "timing": the test bounds wall-clock time and runs alone.
+#
 # One executable per test class. Every test runs on the offscreen platform with a
 # fixed locale, so that no display and no user setting changes what it sees.
 function(carte_add_test name)
     cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBRARIES;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBRARIES})
+    target_link_libraries(${name} PRIVATE test_support ${ARG_LIBRARIES})
     target_compile_definitions(${name} PRIVATE
         CARTE_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
         CARTE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
@@ -17,4 +19,9 @@ function(carte_add_test name)
         TIMEOUT ${ARG_TIMEOUT}
         LABELS "${ARG_LABELS}"
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;QT_LOGGING_RULES=qt.qpa.*=false")
+    # A test that bounds the time something takes runs alone, so that no other test
+    # running beside it on the same cores decides whether it passes.
+    if("timing" IN_LIST ARG_LABELS)
+        set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+    endif()
 endfunction()

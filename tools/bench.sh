@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # Builds bench/ in Release and runs every benchmark: the list operations and the
 # codecs (Google Benchmark), start-up to the main window painted under Xvfb and
 # offscreen, memory at a million entries, and pandoc and LibreOffice reading the
@@ -18,13 +18,8 @@ cmake --build "$build_dir" -j2 --target carte-de-telefon bench_list bench_codec 
 # The X11 timer needs the xcb headers (libxcb1-dev); without them Xvfb is left out.
 cmake --build "$build_dir" -j2 --target startup_timer || echo "bench.sh: no start-up timing under Xvfb" >&2
 
-work=$(mktemp -d)
-xvfb_pid=
-cleanup() {
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT INT TERM
+. "$source_dir/tools/xserver.sh"
+begin_session bench
 export QT_LOGGING_RULES='qt.qpa.*=false'
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
@@ -40,15 +35,8 @@ done
 echo "== system" >&2
 uptime >&2
 
-# Start-up under Xvfb, on a display nobody uses.
-display=70
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
-    display=$((display + 1))
-done
-Xvfb ":$display" -screen 0 1280x1024x24 -br -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-tries=0
-until [ -e "/tmp/.X11-unix/X$display" ] || [ $tries -ge 50 ]; do sleep 0.1; tries=$((tries + 1)); done
+# Start-up under a private Xvfb.
+start_xserver
 
 : >"$work/startup.txt"
 # Rounds through the three sizes, so that a change of load on the machine weighs on
@@ -59,7 +47,7 @@ while [ $round -le 7 ]; do
     for name in empty 100k 1m; do
         [ "$name" = 1m ] && [ $round -gt 3 ] && continue
         if [ -x "$bench/startup_timer" ]; then
-            (cd "$work/$name" && DISPLAY=":$display" "$bench/startup_timer" "$build_dir/carte-de-telefon") \
+            (cd "$work/$name" && "$bench/startup_timer" "$build_dir/carte-de-telefon") \
                 | sed -n "s/^painted_ms /xvfb $name /p" >>"$work/startup.txt" || true
         fi
         (cd "$work/$name" && QT_QPA_PLATFORM=offscreen "$bench/startup_offscreen") \

@@ -1,5 +1,11 @@
-# Sourced by the scripts that drive the real program (tests, screenshots): a private X
-# server that is stopped on any exit, and waiting for a window by its title.
+# The one way the project starts a private X server. Sourced by the scripts that drive
+# the real program (tests, screenshots, benchmarks): a server that is stopped on any
+# exit, and waiting for a window by its title. Run as a program,
+#
+#   xserver.sh serve FILE
+#
+# it starts a server, writes its display name to FILE once the server answers a client,
+# and keeps it until it is killed (the C++ tests that need a real display use this).
 #
 # begin_session NAME makes the scratch folder $work and arranges that on any exit, a
 # signal included, the processes named in $app_pid and $other_pids, the X server and
@@ -51,6 +57,13 @@ start_xserver() {
     [[ -s $work/display ]] || { echo "Xvfb gave no display number" >&2; return 1; }
     export DISPLAY=":$(head -n1 "$work/display")"
     export QT_QPA_PLATFORM=xcb
+    # A server that has given its number may still turn clients away for a moment.
+    for _ in $(seq 100); do
+        xprop -root WM_NAME >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "Xvfb on $DISPLAY does not answer: $(cat "$work/xvfb.log")" >&2
+    return 1
 }
 
 # Prints the id of the first visible window whose title matches the pattern, waiting up
@@ -88,3 +101,10 @@ exit_from_menu() {
     done
     return 1
 }
+
+if [[ ${BASH_SOURCE[0]} == "$0" && ${1:-} == serve && -n ${2:-} ]]; then
+    begin_session xserver
+    start_xserver || exit 1
+    echo "$DISPLAY" >"$2.part" && mv "$2.part" "$2"
+    wait "$xvfb_pid"
+fi

@@ -1,8 +1,8 @@
 #include "richtext/DocumentFiles.h"
+#include "support/TestFiles.h"
 #include "system/Exception.h"
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
-#include "ScratchFiles.h"
 #include "vcl/TRichEdit.h"
 
 #include <QApplication>
@@ -13,8 +13,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// Files made to break a reader (see the hostile input classes in the RTF notes): each
-// must load in bounded time and give back the text that can be recovered.
+// Files made to break a reader (deep nesting, huge numbers, endless destinations, cut
+// short, binary data): each must load in bounded time and give back the text that can
+// be recovered.
 class HostileTest : public QObject {
     Q_OBJECT
 
@@ -31,8 +32,6 @@ private slots:
 
 namespace {
 
-using scratch::readFile;
-using scratch::writeFile;
 
 // A hang detector, not a benchmark: a linear reader takes well under a second for each.
 constexpr qint64 timeLimitMilliseconds = 20'000;
@@ -230,7 +229,7 @@ void HostileTest::loadFromFile_hostileInput_fillsBox()
     QFETCH(QString, lastLine);
     QTemporaryDir directory;
     const QString fileName = directory.filePath(QStringLiteral("baza.txt"));
-    writeFile(fileName, input);
+    QVERIFY(support::WriteFile(fileName, input));
     TRichEdit box;
     QElapsedTimer timer;
     timer.start();
@@ -271,7 +270,7 @@ void HostileTest::loadAndSave_manyFormats_keepsThem()
     // interns every fragment's format again: the text stays whole.
     QTemporaryDir directory;
     const QString fileName = directory.filePath(QStringLiteral("baza.rtf"));
-    writeFile(fileName, input);
+    QVERIFY(support::WriteFile(fileName, input));
     TRichEdit box;
     timer.restart();
     box.Lines->LoadFromFile(fileName);
@@ -280,7 +279,7 @@ void HostileTest::loadAndSave_manyFormats_keepsThem()
     const qint64 saving = timer.elapsed();
     QVERIFY2(loading < limit, qPrintable(QStringLiteral("load %1 ms, limit %2").arg(loading).arg(limit)));
     QVERIFY2(saving < limit, qPrintable(QStringLiteral("save %1 ms, limit %2").arg(saving).arg(limit)));
-    QCOMPARE(richtext::Decode(readFile(fileName)).text, expected.text);
+    QCOMPARE(richtext::Decode(support::ReadFile(fileName)).text, expected.text);
 }
 
 void HostileTest::benchmark_manyFormats_data()
@@ -319,7 +318,7 @@ void HostileTest::benchmark_manyFormats()
     QFETCH(QString, step);
     QTemporaryDir directory;
     const QString fileName = directory.filePath(QStringLiteral("baza.rtf"));
-    writeFile(fileName, input);
+    QVERIFY(support::WriteFile(fileName, input));
     const codec::RichDocument document = codec::ReadRtf(input);
     TRichEdit box;
     if (step == QLatin1String("box save"))

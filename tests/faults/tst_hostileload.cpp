@@ -1,9 +1,9 @@
 #include "HostileFiles.h"
+#include "support/TestFiles.h"
 
 #include "richtext/DocumentFiles.h"
 #include "system/Exception.h"
 #include "richtext/Bridge.h"
-#include "ScratchFiles.h"
 #include "vcl/TRichEdit.h"
 
 #include <QApplication>
@@ -53,7 +53,6 @@ namespace {
 
 using Generator = std::function<QByteArray(int)>;
 
-using scratch::writeFile;
 
 // Load into a box hidden as the program's list is, show it, and type a key in its
 // first line; the milliseconds all of that took.
@@ -179,8 +178,8 @@ void HostileLoadTest::loadShowAndType_growsLinearly()
     const QString small = directory_.filePath(QStringLiteral("small.txt"));
     const QString large = directory_.filePath(QStringLiteral("large.txt"));
     const QByteArray largeBytes = generator(2 * count);
-    writeFile(small, generator(count));
-    writeFile(large, largeBytes);
+    QVERIFY(support::WriteFile(small, generator(count)));
+    QVERIFY(support::WriteFile(large, largeBytes));
 
     loadShowAndType(small);   // fonts and caches warm
     const qint64 once = loadShowAndType(small);
@@ -242,7 +241,7 @@ void HostileLoadTest::memoryEstimate_coversThePeak()
     QFETCH(bool, shownFirst);
     const QString fileName = directory_.filePath(QStringLiteral("baza.txt"));
     const QByteArray bytes = generator(count);
-    writeFile(fileName, bytes);
+    QVERIFY(support::WriteFile(fileName, bytes));
     const qint64 estimate = richtext::EstimatedBytes(richtext::Decode(bytes), shownFirst);
     // What the load asks for before reading: five times the file.
     const qint64 allowed = estimate + 5 * bytes.size();
@@ -286,7 +285,7 @@ void HostileLoadTest::loadBeyondMemoryLimit_isReportedAndTheBoxKept()
     QFETCH(QString, mode);
     QFETCH(QString, report);
     const QString fileName = directory_.filePath(QStringLiteral("baza.txt"));
-    writeFile(fileName, file);
+    QVERIFY(support::WriteFile(fileName, file));
     file.clear();
     const QString output = runChild(fileName, mode);
     QVERIFY2(output.contains(QStringLiteral("report: ") + report), qPrintable(output));

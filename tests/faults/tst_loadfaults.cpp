@@ -1,4 +1,5 @@
 #include "AsNobody.h"
+#include "support/TestFiles.h"
 #include "system/Exception.h"
 #include "system/Files.h"
 #include "vcl/TRichEdit.h"
@@ -41,14 +42,6 @@ namespace {
 
 const QStringList previousLines { QStringLiteral("Popescu  Ion  0722 123 456"),
     QStringLiteral("Ionescu  Ana  0744") };
-
-QStringList lines(const TStrings &strings)
-{
-    QStringList result;
-    for (int i = 0; i < strings.Count(); ++i)
-        result.append(strings[i]);
-    return result;
-}
 
 void fill(TRichEdit &box)
 {
@@ -128,7 +121,7 @@ void LoadFaultsTest::load_fault_reportsAndKeepsBox()
     // last resort, this bound the clear report.
     QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(message, expectedMessage(fileName, reason));
-    QCOMPARE(lines(*box.Lines), previousLines);
+    QCOMPARE(support::Lines(*box.Lines), previousLines);
 }
 
 void LoadFaultsTest::load_unreadableFile_reportsPermissionDenied()
@@ -146,7 +139,7 @@ void LoadFaultsTest::load_unreadableFile_reportsPermissionDenied()
         TRichEdit box;
         fill(box);
         message = loadMessage(box, fileName);
-        QCOMPARE(lines(*box.Lines), previousLines);
+        QCOMPARE(support::Lines(*box.Lines), previousLines);
     } else {
         QVERIFY(QFile::setPermissions(directory_->path(),
             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
@@ -180,7 +173,7 @@ void LoadFaultsTest::load_symbolicLinkToFile_loadsTarget()
     QVERIFY(QFile::link(target, path(QStringLiteral("baza.txt"))));
     TRichEdit box;
     QCOMPARE(loadMessage(box, path(QStringLiteral("baza.txt"))), QString());
-    QCOMPARE(lines(*box.Lines), QStringList { QStringLiteral("Pop  Ana  555") });
+    QCOMPARE(support::Lines(*box.Lines), QStringList { QStringLiteral("Pop  Ana  555") });
 }
 
 void LoadFaultsTest::load_largeFile_loadsEveryLine()

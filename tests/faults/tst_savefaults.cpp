@@ -1,4 +1,5 @@
 #include "AsNobody.h"
+#include "support/TestFiles.h"
 #include "system/Exception.h"
 #include "system/Files.h"
 #include "codec/rtf/Reader.h"
@@ -53,14 +54,6 @@ namespace {
 
 const QByteArray oldContent = QByteArrayLiteral("{\\rtf1 earlier\\par}");
 
-QStringList lines(const TStrings &strings)
-{
-    QStringList result;
-    for (int i = 0; i < strings.Count(); ++i)
-        result.append(strings[i]);
-    return result;
-}
-
 // About `size` bytes of lines, so that a save of them outgrows a small limit.
 void fill(TRichEdit &box, int size)
 {
@@ -68,18 +61,6 @@ void fill(TRichEdit &box, int size)
     for (int i = 0; i * 40 < size; ++i)
         all.append(QStringLiteral("Popescu  Ion  %1  Ștefan").arg(i, 12, 10, QLatin1Char('0')));
     box.Document(codec::RichDocument::fromLines(all));
-}
-
-bool writeFile(const QString &fileName, const QByteArray &bytes)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString saveMessage(const TRichEdit &box, const QString &fileName)
@@ -216,7 +197,7 @@ void SaveFaultsTest::save_readOnlyDirectory_reportsAndKeepsOldFile()
     std::unique_ptr<ScratchFileSystem> scratch;
     if (::geteuid() != 0) {
         QVERIFY(QDir().mkpath(folder));
-        QVERIFY(writeFile(fileName, oldContent));
+        QVERIFY(support::WriteFile(fileName, oldContent));
         QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         reason = QStringLiteral("Permission denied");
     } else {
@@ -226,18 +207,18 @@ void SaveFaultsTest::save_readOnlyDirectory_reportsAndKeepsOldFile()
         if (!scratch->mounted())
             QSKIP(
                 qPrintable(QStringLiteral("running as root and cannot mount a tmpfs: ") + scratch->error()));
-        QVERIFY(writeFile(fileName, oldContent));
+        QVERIFY(support::WriteFile(fileName, oldContent));
         QVERIFY(scratch->makeReadOnly());
         reason = QStringLiteral("Read-only file system");
     }
     TRichEdit box;
     fill(box, 1000);
-    const QStringList before = lines(*box.Lines);
+    const QStringList before = support::Lines(*box.Lines);
 
     QCOMPARE(saveMessage(box, fileName), expectedMessage(fileName, reason));
-    QCOMPARE(readFile(fileName), oldContent);
+    QCOMPARE(support::ReadFile(fileName), oldContent);
     QCOMPARE(entries(folder), QStringList { QStringLiteral("baza.doc") });
-    QCOMPARE(lines(*box.Lines), before);
+    QCOMPARE(support::Lines(*box.Lines), before);
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
@@ -259,7 +240,7 @@ void SaveFaultsTest::save_overFileOfMode()
     const QString folder = path(QStringLiteral("own"));
     QVERIFY(QDir().mkdir(folder));
     const QString fileName = folder + QLatin1String("/baza.doc");
-    QVERIFY(writeFile(fileName, oldContent));
+    QVERIFY(support::WriteFile(fileName, oldContent));
     QCOMPARE(::chmod(QFile::encodeName(fileName).constData(), mode_t(mode)), 0);
 
     QString message;
@@ -283,10 +264,10 @@ void SaveFaultsTest::save_overFileOfMode()
     QCOMPARE(int(status.st_mode & 07777), mode);
     if (reason.isEmpty()) {
         QCOMPARE(message, QString());
-        QCOMPARE(readFile(fileName), newContent);
+        QCOMPARE(support::ReadFile(fileName), newContent);
     } else {
         QCOMPARE(message, expectedMessage(fileName, reason));
-        QCOMPARE(readFile(fileName), oldContent);
+        QCOMPARE(support::ReadFile(fileName), oldContent);
     }
 }
 
@@ -299,14 +280,14 @@ void SaveFaultsTest::save_workingFolderRemoved_reportsAndKeepsList()
     const bool removed = QDir().rmdir(folder);
     TRichEdit box;
     fill(box, 1000);
-    const QStringList before = lines(*box.Lines);
+    const QStringList before = support::Lines(*box.Lines);
     const QString message = saveMessage(box, QStringLiteral("baza.doc"));
     QVERIFY(QDir::setCurrent(previous));
 
     QVERIFY(removed);
     QCOMPARE(message,
         expectedMessage(QStringLiteral("baza.doc"), QStringLiteral("The folder no longer exists")));
-    QCOMPARE(lines(*box.Lines), before);
+    QCOMPARE(support::Lines(*box.Lines), before);
     QCOMPARE(entries(directory_->path()), QStringList());
 }
 
@@ -331,10 +312,10 @@ void SaveFaultsTest::save_diskFull_reportsAndKeepsOldFile()
             QSKIP(qPrintable(QStringLiteral("cannot mount a small tmpfs: ") + scratch->error()));
     }
     const QString fileName = folder + QLatin1String("/baza.doc");
-    QVERIFY(writeFile(fileName, oldContent));
+    QVERIFY(support::WriteFile(fileName, oldContent));
     TRichEdit box;
     fill(box, 1'000'000);
-    const QStringList before = lines(*box.Lines);
+    const QStringList before = support::Lines(*box.Lines);
 
     QString message;
     if (fullFileSystem) {
@@ -344,22 +325,22 @@ void SaveFaultsTest::save_diskFull_reportsAndKeepsOldFile()
         message = saveMessage(box, fileName);
     }
     QCOMPARE(message, expectedMessage(fileName, reason));
-    QCOMPARE(readFile(fileName), oldContent);
+    QCOMPARE(support::ReadFile(fileName), oldContent);
     QCOMPARE(entries(folder), QStringList { QStringLiteral("baza.doc") });
-    QCOMPARE(lines(*box.Lines), before);
+    QCOMPARE(support::Lines(*box.Lines), before);
 }
 
 void SaveFaultsTest::save_nameIsDirectory_reportsAndKeepsDirectory()
 {
     const QString fileName = path(QStringLiteral("baza.doc"));
     QVERIFY(QDir().mkdir(fileName));
-    QVERIFY(writeFile(fileName + QLatin1String("/inside.txt"), oldContent));
+    QVERIFY(support::WriteFile(fileName + QLatin1String("/inside.txt"), oldContent));
     TRichEdit box;
     fill(box, 100);
 
     QCOMPARE(saveMessage(box, fileName), expectedMessage(fileName, QStringLiteral("Is a directory")));
     QVERIFY(QFileInfo(fileName).isDir());
-    QCOMPARE(readFile(fileName + QLatin1String("/inside.txt")), oldContent);
+    QCOMPARE(support::ReadFile(fileName + QLatin1String("/inside.txt")), oldContent);
     QCOMPARE(entries(directory_->path()), QStringList { QStringLiteral("baza.doc") });
 }
 
@@ -376,7 +357,7 @@ void SaveFaultsTest::save_nameIsSymbolicLink_replacesLinkNotTarget()
     QFETCH(QString, target);
     const QString targetName = path(QStringLiteral("target"));
     if (target == QLatin1String("file"))
-        QVERIFY(writeFile(targetName, oldContent));
+        QVERIFY(support::WriteFile(targetName, oldContent));
     else if (target == QLatin1String("directory"))
         QVERIFY(QDir().mkdir(targetName));
     const QString fileName = path(QStringLiteral("baza.doc"));
@@ -388,9 +369,9 @@ void SaveFaultsTest::save_nameIsSymbolicLink_replacesLinkNotTarget()
     const QFileInfo saved(fileName);
     QVERIFY(!saved.isSymLink());
     QVERIFY(saved.isFile());
-    QCOMPARE(codec::ReadRtf(readFile(fileName)).lines(), lines(*box.Lines));
+    QCOMPARE(codec::ReadRtf(support::ReadFile(fileName)).lines(), support::Lines(*box.Lines));
     if (target == QLatin1String("file"))
-        QCOMPARE(readFile(targetName), oldContent);
+        QCOMPARE(support::ReadFile(targetName), oldContent);
     else if (target == QLatin1String("directory"))
         QCOMPARE(entries(targetName), QStringList());
     else
@@ -400,7 +381,7 @@ void SaveFaultsTest::save_nameIsSymbolicLink_replacesLinkNotTarget()
 void SaveFaultsTest::save_overExistingFile_keepsPermissions()
 {
     const QString fileName = path(QStringLiteral("baza.doc"));
-    QVERIFY(writeFile(fileName, oldContent));
+    QVERIFY(support::WriteFile(fileName, oldContent));
     const auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
     QVERIFY(QFile::setPermissions(fileName, permissions));
     TRichEdit box;
@@ -410,7 +391,7 @@ void SaveFaultsTest::save_overExistingFile_keepsPermissions()
     // The "User" bits describe whoever runs the test; compare owner, group and others.
     const auto mask = QFileDevice::Permissions(0x7077);
     QCOMPARE(QFileInfo(fileName).permissions() & mask, permissions & mask);
-    QCOMPARE(codec::ReadRtf(readFile(fileName)).lines(), lines(*box.Lines));
+    QCOMPARE(codec::ReadRtf(support::ReadFile(fileName)).lines(), support::Lines(*box.Lines));
 }
 
 void SaveFaultsTest::save_killedMidway_leavesEarlierFileWhole()
@@ -436,7 +417,7 @@ void SaveFaultsTest::save_killedMidway_leavesEarlierFileWhole()
             ++killedWhileWriting;
 
         // Whichever generation the name holds now, it holds all of it.
-        const QStringList saved = codec::ReadRtf(readFile(fileName)).lines();
+        const QStringList saved = codec::ReadRtf(support::ReadFile(fileName)).lines();
         QCOMPARE(saved.size(), linesPerGeneration);
         const int number = saved.first().section(QLatin1Char(' '), 1, 1).toInt();
         QCOMPARE(saved, generation(number));

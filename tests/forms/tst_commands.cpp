@@ -1,4 +1,5 @@
-#include "FormsTestSupport.h"
+#include "support/WindowFixture.h"
+#include "support/TestFiles.h"
 #include "system/Printing.h"
 #include "system/Sound.h"
 
@@ -56,11 +57,11 @@ void CommandsTest::init()
     steps_.clear();
     directory_ = std::make_unique<WorkingDirectory>();
     QVERIFY(directory_->isValid());
-    QVERIFY(writeFile(u"baza.txt"_s, sampleLines.join(QLatin1Char('\n')).toUtf8()));
+    QVERIFY(support::WriteFile(u"baza.txt"_s, sampleLines.join(QLatin1Char('\n')).toUtf8()));
     MessageBoxCloser closer;
     createForms();
     QVERIFY(closer.shown.isEmpty());
-    QCOMPARE(lines(*Form1->RichEdit1), sampleLines);
+    QCOMPARE(support::Lines(*Form1->RichEdit1), sampleLines);
     QVERIFY(!Form1->RichEdit1->Visible());
 }
 
@@ -125,7 +126,7 @@ void CommandsTest::add()
         }
     }
     QTest::mouseClick(Form1->Button1, Qt::LeftButton);
-    QCOMPARE(lines(*Form1->RichEdit1), sampleLines + QStringList { line });
+    QCOMPARE(support::Lines(*Form1->RichEdit1), sampleLines + QStringList { line });
     QVERIFY(!Form1->RichEdit1->Visible());
 }
 
@@ -135,7 +136,7 @@ void CommandsTest::add_threeClicks_threeIdenticalLines()
     for (int click = 0; click < 3; ++click)
         QTest::mouseClick(Form1->Button1, Qt::LeftButton);
     const QString line = u"nume  prenume"_s + QString(20, QLatin1Char(' ')) + u"nr. de telefon"_s;
-    QCOMPARE(lines(*Form1->RichEdit1), sampleLines + QStringList(3, line));
+    QCOMPARE(support::Lines(*Form1->RichEdit1), sampleLines + QStringList(3, line));
     QVERIFY(!Form1->RichEdit1->Visible());
 }
 
@@ -178,7 +179,7 @@ void CommandsTest::show_listShownWithLoadedLines()
     showMainWindow();
     QTest::mouseClick(Form1->Button2, Qt::LeftButton);
     QVERIFY(Form1->RichEdit1->isVisible());
-    QCOMPARE(lines(*Form1->RichEdit1), sampleLines);
+    QCOMPARE(support::Lines(*Form1->RichEdit1), sampleLines);
 }
 
 void CommandsTest::delete_opensDeleteWindowAndMainWindowStaysUsable()
@@ -209,28 +210,28 @@ void CommandsTest::save()
     Form1->Edit1->setText(u"Ţîrlea"_s);
     QTest::mouseClick(Form1->Button1, Qt::LeftButton);
     Form1->RichEdit1->Visible(listShown);
-    const QStringList expected = lines(*Form1->RichEdit1);
+    const QStringList expected = support::Lines(*Form1->RichEdit1);
 
     MessageBoxCloser closer;
     chooseFromFileMenu(Qt::Key_S);
     QCOMPARE(closer.shown.size(), 0);
     QCOMPARE(Form1->RichEdit1->Visible(), listShown);
-    QVERIFY(readFile(u"baza.doc"_s).startsWith("{\\rtf"));
+    QVERIFY(support::ReadFile(u"baza.doc"_s).startsWith("{\\rtf"));
     TRichEdit readBack;
     readBack.Lines->LoadFromFile(u"baza.doc"_s);
-    QCOMPARE(lines(readBack), expected);
+    QCOMPARE(support::Lines(readBack), expected);
     QVERIFY(expected.last().startsWith(u"Ţîrlea  "_s));
 }
 
 void CommandsTest::save_emptyList_replacesFile()
 {
-    QVERIFY(writeFile(u"baza.doc"_s, "{\\rtf1 old content\\par}"));
+    QVERIFY(support::WriteFile(u"baza.doc"_s, "{\\rtf1 old content\\par}"));
     showMainWindow();
     Form1->RichEdit1->Clear();
     MessageBoxCloser closer;
     chooseFromFileMenu(Qt::Key_S);
     QCOMPARE(closer.shown.size(), 0);
-    QVERIFY(!readFile(u"baza.doc"_s).contains("old content"));
+    QVERIFY(!support::ReadFile(u"baza.doc"_s).contains("old content"));
     TRichEdit readBack;
     readBack.Lines->Add(u"placeholder"_s);
     readBack.Lines->LoadFromFile(u"baza.doc"_s);
@@ -295,7 +296,7 @@ void CommandsTest::print_noPrinter_showsListThenReportsFailure()
     QCOMPARE(closer.shown[1].icon, QMessageBox::Critical);
     QVERIFY2(closer.shown[1].text.contains(u"print"_s), qPrintable(closer.shown[1].text));
     QVERIFY(Form1->RichEdit1->isVisible());
-    QCOMPARE(lines(*Form1->RichEdit1), sampleLines);
+    QCOMPARE(support::Lines(*Form1->RichEdit1), sampleLines);
 }
 
 void CommandsTest::exit_beepsEndsRunWritesNothing()

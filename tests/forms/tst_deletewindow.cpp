@@ -1,4 +1,5 @@
-#include "FormsTestSupport.h"
+#include "support/WindowFixture.h"
+#include "support/TestFiles.h"
 
 #include <QTextBlock>
 
@@ -33,7 +34,7 @@ void DeleteWindowTest::init()
 {
     directory_ = std::make_unique<WorkingDirectory>();
     QVERIFY(directory_->isValid());
-    QVERIFY(writeFile(u"baza.txt"_s, sampleLines.join(QLatin1Char('\n')).toUtf8()));
+    QVERIFY(support::WriteFile(u"baza.txt"_s, sampleLines.join(QLatin1Char('\n')).toUtf8()));
     MessageBoxCloser closer;
     createForms();
     QVERIFY(closer.shown.isEmpty());
@@ -89,7 +90,7 @@ void DeleteWindowTest::button_deletesCaretLine()
     pressDelete();
     QStringList expected = sampleLines;
     expected.removeAt(line);
-    QCOMPARE(lines(*Form1->RichEdit1), expected);
+    QCOMPARE(support::Lines(*Form1->RichEdit1), expected);
     QVERIFY(Form1->RichEdit1->isVisible());
 }
 
@@ -105,7 +106,7 @@ void DeleteWindowTest::caretMovedAfterOpening_thatLineGoes()
     pressDelete();
     QStringList expected = sampleLines;
     expected.removeAt(3);
-    QCOMPARE(lines(*Form1->RichEdit1), expected);
+    QCOMPARE(support::Lines(*Form1->RichEdit1), expected);
 }
 
 void DeleteWindowTest::listHidden_stillDeletesAndStaysHidden()
@@ -115,17 +116,18 @@ void DeleteWindowTest::listHidden_stillDeletesAndStaysHidden()
     pressDelete();
     QStringList expected = sampleLines;
     expected.removeAt(2);
-    QCOMPARE(lines(*Form1->RichEdit1), expected);
+    QCOMPARE(support::Lines(*Form1->RichEdit1), expected);
     QVERIFY(!Form1->RichEdit1->Visible());
 }
 
 void DeleteWindowTest::closedByCloseControl_deletesNothing()
 {
     openDeleteWindowWithCaretAt(1, 0);
+    QVERIFY(Form2->isVisible());
     // What the title bar's close control sends.
-    QVERIFY(Form2->close());
+    Form2->close();
     QVERIFY(!Form2->isVisible());
-    QCOMPARE(lines(*Form1->RichEdit1), sampleLines);
+    QCOMPARE(support::Lines(*Form1->RichEdit1), sampleLines);
     // Closing the delete window does not end the program.
     QVERIFY(Form1->isVisible());
 }
@@ -138,7 +140,7 @@ void DeleteWindowTest::caretPastLastLine_deletesNothing()
     QCOMPARE(list->CaretPos().Y, sampleLines.size());
     QTest::mouseClick(Form1->Button3, Qt::LeftButton);
     pressDelete();
-    QCOMPARE(lines(*list), sampleLines);
+    QCOMPARE(support::Lines(*list), sampleLines);
 }
 
 void DeleteWindowTest::emptyList_deletesNothingAndReportsNothing()

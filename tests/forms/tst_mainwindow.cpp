@@ -1,4 +1,5 @@
-#include "FormsTestSupport.h"
+#include "support/WindowFixture.h"
+#include "support/TestFiles.h"
 
 #include <QHelpEvent>
 #include <QMenu>
@@ -47,7 +48,7 @@ void MainWindowTest::init()
 {
     directory_ = std::make_unique<WorkingDirectory>();
     QVERIFY(directory_->isValid());
-    QVERIFY(writeFile(QStringLiteral("baza.txt"), sampleLines.join(QLatin1Char('\n')).toUtf8()));
+    QVERIFY(support::WriteFile(QStringLiteral("baza.txt"), sampleLines.join(QLatin1Char('\n')).toUtf8()));
     MessageBoxCloser closer;
     createForms();
     QVERIFY2(closer.shown.isEmpty(), "loading the sample phone book was reported as a failure");

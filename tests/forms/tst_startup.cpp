@@ -1,170 +1,16 @@
-#include "FormsTestSupport.h"
+#include "support/WindowFixture.h"
+#include "support/TestFiles.h"
+#include "support/XServer.h"
 
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
-#include <csignal>
-#include <sys/prctl.h>
 
 using namespace forms_test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// An X server of its own for one test, on a display it picks itself, and gone with
-// the test even when the test is killed.
-class XServer {
-public:
-    XServer()
-    {
-        server_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        server_.start(u"sh"_s,
-            { u"-c"_s, u"exec Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>\"$0\""_s,
-                directory_.filePath(u"display"_s) });
-        QDeadlineTimer deadline(10000);
-        while (!deadline.hasExpired() && server_.state() != QProcess::NotRunning) {
-            // The number is whole once its line has ended.
-            const QByteArray line = readFile(directory_.filePath(u"display"_s));
-            if (line.endsWith('\n')) {
-                display_ = u":"_s + QString::fromLatin1(line.trimmed());
-                break;
-            }
-            QTest::qWait(50);
-        }
-        // Only a server that answers a client is of use to the program.
-        while (!display_.isEmpty() && run(u"xprop"_s, { u"-root"_s, u"WM_NAME"_s }).isEmpty()) {
-            if (deadline.hasExpired() || server_.state() == QProcess::NotRunning) {
-                display_.clear();
-                return;
-            }
-            QTest::qWait(50);
-        }
-    }
-    ~XServer()
-    {
-        windowManager_.terminate();
-        windowManager_.waitForFinished(5000);
-        server_.terminate();
-        server_.waitForFinished(5000);
-    }
-
-    // Starts openbox on this server and waits until it manages windows; an empty text
-    // when it did, else why not.
-    QString startWindowManager()
-    {
-        if (QStandardPaths::findExecutable(u"openbox"_s).isEmpty())
-            return u"openbox is not installed: the frames a window manager draws cannot be checked"_s;
-        QProcessEnvironment environment = this->environment();
-        // Its stock configuration, whatever the user running the tests has set up.
-        environment.insert(u"XDG_CONFIG_HOME"_s, directory_.filePath(u"config"_s));
-        windowManager_.setProcessEnvironment(environment);
-        windowManager_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        windowManager_.start(u"openbox"_s, { u"--sm-disable"_s });
-        QDeadlineTimer deadline(10000);
-        while (!deadline.hasExpired() && windowManager_.state() != QProcess::NotRunning) {
-            if (run(u"xprop"_s, { u"-root"_s, u"_NET_SUPPORTING_WM_CHECK"_s }).contains(u"window id"_s))
-                return {};
-            QTest::qWait(100);
-        }
-        return u"openbox did not start: "_s + QString::fromLocal8Bit(windowManager_.readAllStandardError());
-    }
-
-    QString display() const { return display_; }
-
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"DISPLAY"_s, display_);
-        environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
-        return environment;
-    }
-
-    // Runs an X client on this server; its output, or an empty text when it fails.
-    QString run(const QString &program, const QStringList &arguments) const
-    {
-        QProcess client;
-        client.setProcessEnvironment(environment());
-        client.start(program, arguments);
-        if (!client.waitForFinished(10000) || client.exitCode() != 0)
-            return {};
-        return QString::fromUtf8(client.readAllStandardOutput()).trimmed();
-    }
-
-    // The first shown window whose title matches, waited for up to ten seconds.
-    QString waitForWindow(const QString &titlePattern) const
-    {
-        QDeadlineTimer deadline(10000);
-        while (!deadline.hasExpired()) {
-            const QString found = visibleWindow(titlePattern);
-            if (!found.isEmpty())
-                return found;
-            QTest::qWait(100);
-        }
-        return {};
-    }
-
-    QString visibleWindow(const QString &titlePattern) const
-    {
-        return run(u"xdotool"_s, { u"search"_s, u"--onlyvisible"_s, u"--name"_s, titlePattern })
-            .section(u'\n', 0, 0);
-    }
-
-    QString property(const QString &window, const QString &name) const
-    {
-        return run(u"xprop"_s, { u"-id"_s, window, name });
-    }
-
-    // The window's own area on the screen, without what its window manager draws round it.
-    QRect interior(const QString &window) const
-    {
-        const QString info = run(u"xwininfo"_s, { u"-id"_s, window });
-        const auto field = [&info](const QString &name) {
-            return QRegularExpression(name + u": *(-?\\d+)"_s).match(info).captured(1).toInt();
-        };
-        return QRect(field(u"Absolute upper-left X"_s), field(u"Absolute upper-left Y"_s), field(u"Width"_s),
-            field(u"Height"_s));
-    }
-
-    // The window's outer edges on the screen, its window manager's frame included.
-    QRect frame(const QString &window) const
-    {
-        QRect outer = interior(window);
-        // "left, right, top, bottom"; absent where nothing frames the window.
-        const QStringList extents = property(window, u"_NET_FRAME_EXTENTS"_s).section(u'=', 1).split(u',');
-        if (extents.size() == 4)
-            outer.adjust(-extents[0].toInt(), -extents[2].toInt(), extents[1].toInt(), extents[3].toInt());
-        return outer;
-    }
-
-    // The window's icon as numbers: width, height, then each pixel as 0xAARRGGBB.
-    QString icon(const QString &window) const
-    {
-        return run(u"xprop"_s,
-            { u"-id"_s, window, u"-notype"_s, u"-f"_s, u"_NET_WM_ICON"_s, u"32c"_s, u" = $0+"_s,
-                u"_NET_WM_ICON"_s });
-    }
-
-    QColor pixel(int x, int y) const
-    {
-        const QString text = run(u"import"_s,
-            { u"-window"_s, u"root"_s, u"-crop"_s, u"1x1+%1+%2"_s.arg(x).arg(y), u"-depth"_s, u"8"_s,
-                u"txt:-"_s });
-        // "0,0: (r,g,b)": a colour name may stand where srgb() usually follows.
-        const QRegularExpression values(
-            u"^\\d+,\\d+: \\((\\d+),(\\d+),(\\d+)\\)"_s, QRegularExpression::MultilineOption);
-        const QRegularExpressionMatch match = values.match(text);
-        if (!match.hasMatch())
-            return {};
-        return QColor(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
-    }
-
-private:
-    QTemporaryDir directory_;
-    QProcess server_;
-    QString display_;
-    QProcess windowManager_;
-};
 
 // The program's own drawing as `XServer::icon` reads it from a window.
 QString programIcon()
@@ -181,7 +27,7 @@ QString programIcon()
 // The window class that the desktop entry tells a task bar to group the windows by.
 QString desktopWindowClass()
 {
-    const QString entry = QString::fromUtf8(readFile(QStringLiteral(CARTE_DESKTOP_ENTRY)));
+    const QString entry = QString::fromUtf8(support::ReadFile(QStringLiteral(CARTE_DESKTOP_ENTRY)));
     return QRegularExpression(u"^StartupWMClass=(.*)$"_s, QRegularExpression::MultilineOption)
         .match(entry)
         .captured(1);
@@ -206,9 +52,9 @@ private slots:
     void program_underWindowManager_framesHaveDesignSize();
 
 private:
-    void startProgram(const XServer &server, const QString &directory);
-    void exitThroughMenu(const XServer &server, const QString &window);
-    void openDeleteWindow(const XServer &server, const QString &mainWindow);
+    void startProgram(const support::XServer &server, const QString &directory);
+    void exitThroughMenu(const support::XServer &server, const QString &window);
+    void openDeleteWindow(const support::XServer &server, const QString &mainWindow);
 
     QProcess program_;
 };
@@ -238,7 +84,7 @@ void StartupTest::missingFile_reportsAndOpensWithEmptyVisibleList()
     Form1->hide();
 }
 
-void StartupTest::startProgram(const XServer &server, const QString &directory)
+void StartupTest::startProgram(const support::XServer &server, const QString &directory)
 {
     for (const char *tool : { "Xvfb", "xdotool", "xprop", "import" }) {
         if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
@@ -265,7 +111,7 @@ void StartupTest::startProgram(const XServer &server, const QString &directory)
     }
 }
 
-void StartupTest::exitThroughMenu(const XServer &server, const QString &window)
+void StartupTest::exitThroughMenu(const support::XServer &server, const QString &window)
 {
     server.run(u"xdotool"_s, { u"windowfocus"_s, u"--sync"_s, window });
     server.run(u"xdotool"_s, { u"key"_s, u"alt+f"_s });
@@ -283,7 +129,7 @@ void StartupTest::exitThroughMenu(const XServer &server, const QString &window)
 
 // Clicks the main window's delete button, which lies under the menu bar whatever its
 // height.
-void StartupTest::openDeleteWindow(const XServer &server, const QString &mainWindow)
+void StartupTest::openDeleteWindow(const support::XServer &server, const QString &mainWindow)
 {
     server.run(u"xdotool"_s, { u"mousemove"_s, u"--window"_s, mainWindow, u"560"_s, u"45"_s, u"click"_s, u"1"_s });
 }
@@ -291,8 +137,8 @@ void StartupTest::openDeleteWindow(const XServer &server, const QString &mainWin
 void StartupTest::program_showsOnlyMaximisedMainWindowWithListHidden()
 {
     QTemporaryDir directory;
-    QVERIFY(writeFile(directory.filePath(u"baza.txt"_s), sampleLines.join(QLatin1Char('\n')).toUtf8()));
-    XServer server;
+    QVERIFY(support::WriteFile(directory.filePath(u"baza.txt"_s), sampleLines.join(QLatin1Char('\n')).toUtf8()));
+    support::XServer server;
     startProgram(server, directory.path());
     const QString main = server.waitForWindow(u"carte de telefoane"_s);
     QVERIFY2(!main.isEmpty(), "the main window did not appear");
@@ -320,7 +166,7 @@ void StartupTest::program_showsOnlyMaximisedMainWindowWithListHidden()
 void StartupTest::program_missingFile_reportsThenOpensAndExitsCleanly()
 {
     QTemporaryDir directory;
-    XServer server;
+    support::XServer server;
     startProgram(server, directory.path());
     // The report, titled with the program's title, comes before the main window.
     const QString report = server.waitForWindow(u"^carte de telefon$"_s);
@@ -357,8 +203,8 @@ void StartupTest::program_everyWindowHasProgramIconAndClass()
     QFETCH(QString, window);
     QTemporaryDir directory;
     if (window != u"report"_s)
-        QVERIFY(writeFile(directory.filePath(u"baza.txt"_s), sampleLines.join(QLatin1Char('\n')).toUtf8()));
-    XServer server;
+        QVERIFY(support::WriteFile(directory.filePath(u"baza.txt"_s), sampleLines.join(QLatin1Char('\n')).toUtf8()));
+    support::XServer server;
     startProgram(server, directory.path());
     QString shown;
     if (window == u"report"_s) {
@@ -394,10 +240,10 @@ void StartupTest::program_everyWindowHasProgramIconAndClass()
 void StartupTest::program_underWindowManager_framesHaveDesignSize()
 {
     QTemporaryDir directory;
-    QVERIFY(writeFile(directory.filePath(u"baza.txt"_s), sampleLines.join(QLatin1Char('\n')).toUtf8()));
+    QVERIFY(support::WriteFile(directory.filePath(u"baza.txt"_s), sampleLines.join(QLatin1Char('\n')).toUtf8()));
     if (QStandardPaths::findExecutable(u"Xvfb"_s).isEmpty())
         QSKIP("Xvfb is not installed");
-    XServer server;
+    support::XServer server;
     QVERIFY2(!server.display().isEmpty(), "Xvfb did not start");
     const QString problem = server.startWindowManager();
     QVERIFY2(problem.isEmpty(), qPrintable(problem));

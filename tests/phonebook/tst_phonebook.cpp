@@ -1,4 +1,5 @@
 #include "phonebook/PhoneBook.h"
+#include "support/TestFiles.h"
 
 #include "system/Exception.h"
 #include "vcl/TRichEdit.h"
@@ -33,21 +34,6 @@ private:
 };
 
 namespace {
-
-QStringList lines(const TRichEdit &box)
-{
-    QStringList result;
-    for (int i = 0; i < box.Lines->Count(); ++i)
-        result.append(box.Lines->Strings(i));
-    return result;
-}
-
-void writeFile(const QString &name, const QByteArray &bytes)
-{
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 }   // namespace
 
@@ -87,7 +73,7 @@ void PhoneBookTest::appendToEmptyList_givesLineZero()
     TRichEdit box;
     phonebook::Clear(box);
     phonebook::Append(box, QStringLiteral("Pop  Ana  555"));
-    QCOMPARE(lines(box), QStringList{QStringLiteral("Pop  Ana  555")});
+    QCOMPARE(support::Lines(box), QStringList{QStringLiteral("Pop  Ana  555")});
     QCOMPARE(phonebook::WholeText(box), QStringLiteral("Pop  Ana  555\r\n"));
 }
 
@@ -97,7 +83,7 @@ void PhoneBookTest::deleteFirstOfThree_movesOthersUp()
     for (const char *line : {"a", "b", "c"})
         phonebook::Append(box, QString::fromLatin1(line));
     phonebook::DeleteAt(box, 0);
-    QCOMPARE(lines(box), (QStringList{QStringLiteral("b"), QStringLiteral("c")}));
+    QCOMPARE(support::Lines(box), (QStringList{QStringLiteral("b"), QStringLiteral("c")}));
 }
 
 void PhoneBookTest::deleteAt_numberOfNoLine_changesNothing_data()
@@ -119,7 +105,7 @@ void PhoneBookTest::deleteAt_numberOfNoLine_changesNothing()
     for (const QString &entry : entries)
         phonebook::Append(box, entry);
     phonebook::DeleteAt(box, lineNumber);
-    QCOMPARE(lines(box), entries);
+    QCOMPARE(support::Lines(box), entries);
 }
 
 void PhoneBookTest::load_data()
@@ -137,12 +123,12 @@ void PhoneBookTest::load()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, expected);
-    writeFile(phonebook::LoadFileName, bytes);
+    QVERIFY(support::WriteFile(phonebook::LoadFileName, bytes));
     TRichEdit box;
     box.setPlainText(QStringLiteral("RichEdit1"));
     phonebook::Clear(box);
     phonebook::Load(box);
-    QCOMPARE(lines(box), expected);
+    QCOMPARE(support::Lines(box), expected);
 }
 
 void PhoneBookTest::load_missingFile_reportsNameAndReasonAndKeepsList()
@@ -155,12 +141,12 @@ void PhoneBookTest::load_missingFile_reportsNameAndReasonAndKeepsList()
     } catch (const Exception &error) {
         QCOMPARE(error.Message(), QStringLiteral("Cannot open file \"baza.txt\": No such file or directory"));
     }
-    QCOMPARE(lines(box), QStringList{QStringLiteral("kept")});
+    QCOMPARE(support::Lines(box), QStringList{QStringLiteral("kept")});
 }
 
 void PhoneBookTest::save_emptyList_replacesEarlierFile()
 {
-    writeFile(phonebook::SaveFileName, "earlier content that must go");
+    QVERIFY(support::WriteFile(phonebook::SaveFileName, "earlier content that must go"));
     TRichEdit box;
     phonebook::Save(box);
     QFile saved(phonebook::SaveFileName);
@@ -168,7 +154,7 @@ void PhoneBookTest::save_emptyList_replacesEarlierFile()
     const QByteArray bytes = saved.readAll();
     QVERIFY(bytes.startsWith("{\\rtf1"));
     QVERIFY(!bytes.contains("earlier"));
-    writeFile(phonebook::LoadFileName, bytes);
+    QVERIFY(support::WriteFile(phonebook::LoadFileName, bytes));
     TRichEdit reloaded;
     phonebook::Load(reloaded);
     QCOMPARE(reloaded.Lines->Count(), 0);
@@ -185,12 +171,12 @@ void PhoneBookTest::save_thenLoad_givesSameList()
     QVERIFY(QFile::rename(phonebook::SaveFileName, phonebook::LoadFileName));
     TRichEdit reloaded;
     phonebook::Load(reloaded);
-    QCOMPARE(lines(reloaded), list);
+    QCOMPARE(support::Lines(reloaded), list);
 }
 
 void PhoneBookTest::save_doesNotTouchLoadFile()
 {
-    writeFile(phonebook::LoadFileName, "Pop  Ana  555\n");
+    QVERIFY(support::WriteFile(phonebook::LoadFileName, "Pop  Ana  555\n"));
     TRichEdit box;
     phonebook::Load(box);
     phonebook::Append(box, QStringLiteral("new"));

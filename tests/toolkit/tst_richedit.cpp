@@ -1,4 +1,5 @@
 #include "vcl/TRichEdit.h"
+#include "support/TestFiles.h"
 
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
@@ -44,19 +45,6 @@ const char formattedRtf[] =
     "{\\i Ionescu}  {\\ul Maria}  {\\strike 0722}\\par"
     "{\\f1\\fs28 mono} {\\cf1 red} {\\highlight2 blue}\\par}";
 
-void writeFile(const QString &name, const QByteArray &bytes)
-{
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString &name)
-{
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QTextCharFormat formatAt(const TRichEdit &box, int line, int column)
 {
     const QTextBlock block = box.document()->findBlockByNumber(line);
@@ -79,7 +67,7 @@ void TRichEditTest::init()
 
 void TRichEditTest::loadedFormatting_isShownInTheBox()
 {
-    writeFile(QStringLiteral("in.rtf"), formattedRtf);
+    QVERIFY(support::WriteFile(QStringLiteral("in.rtf"), formattedRtf));
     TRichEdit box;
     box.Lines->LoadFromFile(QStringLiteral("in.rtf"));
     QCOMPARE(box.Lines->Count(), 3);
@@ -97,7 +85,7 @@ void TRichEditTest::loadedFormatting_isShownInTheBox()
 
 void TRichEditTest::formattedDocument_survivesSaveAndLoad()
 {
-    writeFile(QStringLiteral("in.rtf"), formattedRtf);
+    QVERIFY(support::WriteFile(QStringLiteral("in.rtf"), formattedRtf));
     TRichEdit box;
     box.Lines->LoadFromFile(QStringLiteral("in.rtf"));
     const codec::RichDocument loaded = box.Document();
@@ -117,7 +105,7 @@ void TRichEditTest::listBuiltByAdd_savesNoFormatting()
     box.Lines->Add(QStringLiteral("Ionescu  Maria  0722"));
     QVERIFY(box.Document().runs.empty());
     box.Lines->SaveToFile(QStringLiteral("out.doc"));
-    const QByteArray saved = readFile(QStringLiteral("out.doc"));
+    const QByteArray saved = support::ReadFile(QStringLiteral("out.doc"));
     for (const char *word : {"\\b", "\\i ", "\\ul", "\\strike", "\\cf", "\\highlight", "\\colortbl", "\\f1"})
         QVERIFY2(!saved.contains(word), word);
     QVERIFY(saved.contains("Pop  Ana  555\\par"));
@@ -180,7 +168,7 @@ void TRichEditTest::reservedCharacters_surviveLoadSaveAndLoad()
 {
     QFETCH(QByteArray, file);
     QFETCH(QStringList, lines);
-    writeFile(QStringLiteral("baza.txt"), file);
+    QVERIFY(support::WriteFile(QStringLiteral("baza.txt"), file));
     TRichEdit box;
     box.Lines->LoadFromFile(QStringLiteral("baza.txt"));
     QCOMPARE(box.Lines->Count(), lines.size());
@@ -221,7 +209,7 @@ void TRichEditTest::heavyEdit_showsBusyCursorWhileItRuns()
     QStringList lines;
     for (int i = 0; i < 20'000; ++i)
         lines << QStringLiteral("Pop  Ana  %1").arg(i);
-    writeFile(QStringLiteral("baza.txt"), lines.join(QLatin1Char('\n')).toUtf8());
+    QVERIFY(support::WriteFile(QStringLiteral("baza.txt"), lines.join(QLatin1Char('\n')).toUtf8()));
     TRichEdit box;
     box.Lines->LoadFromFile(QStringLiteral("baza.txt"));
     box.show();
@@ -285,7 +273,7 @@ void TRichEditTest::hostileFormatting_isFoldedToWhatTheBoxHolds()
     QFETCH(int, column);
     QFETCH(QString, property);
     QFETCH(QVariant, expected);
-    writeFile(QStringLiteral("in.rtf"), rtf);
+    QVERIFY(support::WriteFile(QStringLiteral("in.rtf"), rtf));
     TRichEdit box;
     box.Lines->LoadFromFile(QStringLiteral("in.rtf"));
     // Through a paste too, into a box that already holds the loaded formats.

@@ -1,4 +1,5 @@
 #include "vcl/TRichEdit.h"
+#include "support/TestFiles.h"
 
 #include "system/Exception.h"
 
@@ -38,14 +39,6 @@ namespace {
 void type(TRichEdit &box, const QString &content)
 {
     box.setPlainText(content);
-}
-
-QStringList lines(const TStrings &strings)
-{
-    QStringList result;
-    for (int i = 0; i < strings.Count(); ++i)
-        result.append(strings[i]);
-    return result;
 }
 
 QString writeListFile(const QTemporaryDir &directory, const QByteArray &bytes)
@@ -100,7 +93,7 @@ void TStringsTest::count()
     TRichEdit box;
     type(box, content);
     QCOMPARE(box.Lines->Count(), expected.size());
-    QCOMPARE(lines(*box.Lines), expected);
+    QCOMPARE(support::Lines(*box.Lines), expected);
 }
 
 void TStringsTest::add_data()
@@ -127,7 +120,7 @@ void TStringsTest::add()
     type(box, content);
     for (const QString &line : added)
         box.Lines->Add(line);
-    QCOMPARE(lines(*box.Lines), expected);
+    QCOMPARE(support::Lines(*box.Lines), expected);
 }
 
 void TStringsTest::deleteLine_data()
@@ -153,7 +146,7 @@ void TStringsTest::deleteLine()
     TRichEdit box;
     type(box, content);
     box.Lines->Delete(index);
-    QCOMPARE(lines(*box.Lines), expected);
+    QCOMPARE(support::Lines(*box.Lines), expected);
 }
 
 void TStringsTest::text_data()
@@ -194,10 +187,10 @@ void TStringsTest::outOfRange_throwsAndKeepsLines()
     QFETCH(int, index);
     TRichEdit box;
     type(box, content);
-    const QStringList before = lines(*box.Lines);
+    const QStringList before = support::Lines(*box.Lines);
     QVERIFY_THROWS_EXCEPTION(Exception, box.Lines->Strings(index));
     QVERIFY_THROWS_EXCEPTION(Exception, box.Lines->Delete(index));
-    QCOMPARE(lines(*box.Lines), before);
+    QCOMPARE(support::Lines(*box.Lines), before);
 }
 
 void TStringsTest::wrappedLine_isOneLine()
@@ -215,7 +208,7 @@ void TStringsTest::wrappedLine_isOneLine()
     box.setTextCursor(cursor);
     QCOMPARE(box.CaretPos().Y, 0);
     box.Lines->Delete(box.CaretPos().Y);
-    QCOMPARE(lines(*box.Lines), QStringList{QStringLiteral("next")});
+    QCOMPARE(support::Lines(*box.Lines), QStringList{QStringLiteral("next")});
 }
 
 void TStringsTest::caretPos_followsParagraphs()
@@ -255,7 +248,7 @@ void TStringsTest::loadFromFile_startsFresh()
     type(box, QStringLiteral("old\nlines"));
     box.moveCursor(QTextCursor::End);
     box.Lines->LoadFromFile(name);
-    QCOMPARE(lines(*box.Lines), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+    QCOMPARE(support::Lines(*box.Lines), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
     QCOMPARE(box.CaretPos().X, 0);
     QCOMPARE(box.CaretPos().Y, 0);
     QVERIFY(!box.document()->isModified());

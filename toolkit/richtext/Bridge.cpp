@@ -14,19 +14,19 @@ namespace richtext {
 
 namespace {
 
-codec::Rgb toRgb(const QColor &color)
+codec::Rgb ToRgb(const QColor &color)
 {
     return {std::uint8_t(color.red()), std::uint8_t(color.green()), std::uint8_t(color.blue())};
 }
 
-QColor toColor(const codec::Rgb &rgb)
+QColor ToColor(const codec::Rgb &rgb)
 {
     return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
 // Characters that a Qt document may hold but a line of the list may not. U+FFFC is
 // a picture only where the format says so: the same character in a file is text.
-bool isForeignCharacter(QChar c)
+bool IsForeignCharacter(QChar c)
 {
     return c == QChar::Null
         || c == QChar(0xFDD0) || c == QChar(0xFDD1)   // frame start and end
@@ -36,7 +36,7 @@ bool isForeignCharacter(QChar c)
 // Characters that Qt's document takes for its own structure: inserted as text, each
 // becomes a paragraph end. The box holds a stand-in instead, whose format names the
 // character it stands for, and gives the character back when read.
-bool isReservedByQt(QChar c)
+bool IsReservedByQt(QChar c)
 {
     return c == QChar(0xFDD0) || c == QChar(0xFDD1);
 }
@@ -44,7 +44,7 @@ bool isReservedByQt(QChar c)
 constexpr QChar standIn = QChar::ReplacementCharacter;
 constexpr int standsForProperty = QTextFormat::UserProperty + 0x100;
 
-void appendFragmentText(codec::RichDocument &model, QString text, const QTextCharFormat &qtFormat)
+void AppendFragmentText(codec::RichDocument &model, QString text, const QTextCharFormat &qtFormat)
 {
     const codec::CharacterFormat format = FromQt(qtFormat);
     if (qtFormat.objectType() != QTextFormat::NoObject || qtFormat.isImageFormat()) {
@@ -55,8 +55,8 @@ void appendFragmentText(codec::RichDocument &model, QString text, const QTextCha
         model.append(text, format);
         return;
     }
-    if (std::any_of(text.cbegin(), text.cend(), isForeignCharacter))
-        text.removeIf(isForeignCharacter);
+    if (std::any_of(text.cbegin(), text.cend(), IsForeignCharacter))
+        text.removeIf(IsForeignCharacter);
     model.append(text, format);
 }
 
@@ -78,9 +78,9 @@ QTextCharFormat ToQt(const codec::CharacterFormat &format)
     if (format.halfPoints > 0)
         result.setFontPointSize(format.halfPoints / 2.0);
     if (format.foreground)
-        result.setForeground(toColor(*format.foreground));
+        result.setForeground(ToColor(*format.foreground));
     if (format.background)
-        result.setBackground(toColor(*format.background));
+        result.setBackground(ToColor(*format.background));
     return result;
 }
 
@@ -99,9 +99,9 @@ codec::CharacterFormat FromQt(const QTextCharFormat &format)
     if (format.hasProperty(QTextFormat::FontPointSize) && format.fontPointSize() > 0)
         result.halfPoints = int(std::lround(format.fontPointSize() * 2));
     if (format.hasProperty(QTextFormat::ForegroundBrush) && format.foreground().style() != Qt::NoBrush)
-        result.foreground = toRgb(format.foreground().color());
+        result.foreground = ToRgb(format.foreground().color());
     if (format.hasProperty(QTextFormat::BackgroundBrush) && format.background().style() != Qt::NoBrush)
-        result.background = toRgb(format.background().color());
+        result.background = ToRgb(format.background().color());
     return result;
 }
 
@@ -115,7 +115,7 @@ codec::RichDocument ToRichDocument(const QTextDocument &document)
         for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
             const QTextFragment piece = fragment.fragment();
             if (piece.isValid())
-                appendFragmentText(model, piece.text(), piece.charFormat());
+                AppendFragmentText(model, piece.text(), piece.charFormat());
         }
         model.endParagraph();
     }
@@ -131,7 +131,7 @@ codec::RichDocument ToPlainRichDocument(const QTextDocument &document)
     for (const QChar *in = out, *end = in + model.text.size(); in != end; ++in) {
         if (*in == QChar::ParagraphSeparator)
             *out++ = QLatin1Char('\n');
-        else if (!isForeignCharacter(*in))
+        else if (!IsForeignCharacter(*in))
             *out++ = *in;
     }
     model.text.truncate(out - model.text.constData());
@@ -144,20 +144,20 @@ codec::RichDocument ToPlainRichDocument(const QTextDocument &document)
 bool Fill(QTextDocument &document, const codec::RichDocument &model)
 {
     const QString &text = model.text;
-    const qsizetype firstReserved = std::find_if(text.cbegin(), text.cend(), isReservedByQt) - text.cbegin();
+    const qsizetype firstReserved = std::find_if(text.cbegin(), text.cend(), IsReservedByQt) - text.cbegin();
     if (firstReserved == text.size()) {
         document.setPlainText(text);
         ApplyFormats(document, model);
         return !model.runs.empty();
     }
     QString shown = text;
-    std::replace_if(shown.begin() + firstReserved, shown.end(), isReservedByQt, standIn);
+    std::replace_if(shown.begin() + firstReserved, shown.end(), IsReservedByQt, standIn);
     document.setPlainText(shown);
     ApplyFormats(document, model);
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
     for (qsizetype i = firstReserved; i < text.size(); ++i) {
-        if (!isReservedByQt(text.at(i)))
+        if (!IsReservedByQt(text.at(i)))
             continue;
         cursor.setPosition(int(i));
         cursor.setPosition(int(i + 1), QTextCursor::KeepAnchor);
@@ -238,7 +238,7 @@ private:
     std::vector<Value> kept_;
 };
 
-int colourDistance(const codec::Rgb &a, const codec::Rgb &b)
+int ColourDistance(const codec::Rgb &a, const codec::Rgb &b)
 {
     const auto square = [](int d) { return d * d; };
     return square(a.red - b.red) + square(a.green - b.green) + square(a.blue - b.blue);
@@ -262,9 +262,9 @@ public:
             });
         }
         if (format.foreground)
-            format.foreground = foregrounds_.fold(*format.foreground, colourDistance);
+            format.foreground = foregrounds_.fold(*format.foreground, ColourDistance);
         if (format.background)
-            format.background = backgrounds_.fold(*format.background, colourDistance);
+            format.background = backgrounds_.fold(*format.background, ColourDistance);
         return format;
     }
 
@@ -291,7 +291,7 @@ struct FormatHash {
 };
 
 // Appends runs, merging one with the run before it when they touch and share a format.
-void appendRun(std::vector<codec::FormatRun> &runs, const codec::FormatRun &run)
+void AppendRun(std::vector<codec::FormatRun> &runs, const codec::FormatRun &run)
 {
     if (!runs.empty() && runs.back().format == run.format
         && runs.back().start + runs.back().length == run.start) {
@@ -302,11 +302,11 @@ void appendRun(std::vector<codec::FormatRun> &runs, const codec::FormatRun &run)
 }
 
 // The runs of one line, merged in consecutive groups when there are too many.
-void appendLine(std::vector<codec::FormatRun> &runs, const std::vector<codec::FormatRun> &line)
+void AppendLine(std::vector<codec::FormatRun> &runs, const std::vector<codec::FormatRun> &line)
 {
     if (line.size() <= std::size_t(limits::runsPerParagraph)) {
         for (const codec::FormatRun &run : line)
-            appendRun(runs, run);
+            AppendRun(runs, run);
         return;
     }
     const std::size_t group = (line.size() + limits::runsPerParagraph - 1) / limits::runsPerParagraph;
@@ -315,7 +315,7 @@ void appendLine(std::vector<codec::FormatRun> &runs, const std::vector<codec::Fo
         const auto longest = std::max_element(line.begin() + qsizetype(first), line.begin() + qsizetype(last) + 1,
             [](const codec::FormatRun &a, const codec::FormatRun &b) { return a.length < b.length; });
         const qsizetype start = line[first].start;
-        appendRun(runs, {start, line[last].start + line[last].length - start, longest->format});
+        AppendRun(runs, {start, line[last].start + line[last].length - start, longest->format});
     }
 }
 
@@ -355,15 +355,15 @@ codec::RichDocument FitForBox(const codec::RichDocument &model, const QTextDocum
         if (folded[std::size_t(run.format)] < 0)
             continue;
         if (run.start > lineEnd) {
-            appendLine(result.runs, line);
+            AppendLine(result.runs, line);
             line.clear();
             lineEnd = text.indexOf(QLatin1Char('\n'), run.start);
             if (lineEnd < 0)
                 lineEnd = text.size();
         }
-        appendRun(line, {run.start, run.length, folded[std::size_t(run.format)]});
+        AppendRun(line, {run.start, run.length, folded[std::size_t(run.format)]});
     }
-    appendLine(result.runs, line);
+    AppendLine(result.runs, line);
     return result;
 }
 

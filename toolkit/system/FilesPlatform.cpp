@@ -24,7 +24,7 @@ namespace files::platform {
 
 namespace {
 
-QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+QString SystemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 }   // namespace
 
@@ -36,17 +36,17 @@ QString OpenRegularFile(QFile &file, const QString &fileName)
     const int descriptor
         = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (descriptor < 0)
-        return systemReason(errno);
+        return SystemReason(errno);
     struct stat status { };
     QString reason;
     if (::fstat(descriptor, &status) != 0)
-        reason = systemReason(errno);
+        reason = SystemReason(errno);
     else if (S_ISDIR(status.st_mode))
         reason = Tr("Is a directory");
     else if (!S_ISREG(status.st_mode))
         reason = Tr("Not a regular file");
     else if (::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0)
-        reason = systemReason(errno);
+        reason = SystemReason(errno);
     if (reason.isEmpty() && !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         reason = file.errorString();
     if (!reason.isEmpty())
@@ -59,7 +59,7 @@ QString Synchronize(QFile &file)
     if (!file.flush())
         return file.errorString();
     if (::fsync(file.handle()) != 0)
-        return systemReason(errno);
+        return SystemReason(errno);
     return {};
 }
 
@@ -69,21 +69,21 @@ QString ReplaceRefused(const QString &fileName)
     // made in it would be lost at once; its link count tells it is gone.
     struct stat status { };
     if (::stat(QFile::encodeName(QFileInfo(fileName).path()).constData(), &status) != 0)
-        return errno == ENOENT ? Tr("The folder does not exist") : systemReason(errno);
+        return errno == ENOENT ? Tr("The folder does not exist") : SystemReason(errno);
     if (status.st_nlink == 0)
         return Tr("The folder no longer exists");
     // Only a regular file of the name is protected; a symbolic link is replaced itself.
     const QByteArray name = QFile::encodeName(fileName);
     if (::lstat(name.constData(), &status) == 0 && S_ISREG(status.st_mode)
         && ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0)
-        return systemReason(errno);
+        return SystemReason(errno);
     return {};
 }
 
 QString Replace(const QString &from, const QString &to)
 {
     if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        return systemReason(errno);
+        return SystemReason(errno);
     // The new name must reach the disk too, or a power cut could bring back the old one.
     const int directory = ::open(
         QFile::encodeName(QFileInfo(to).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -24,7 +24,7 @@ constexpr qint64 unknown = -1;
 
 #if defined(Q_OS_LINUX)
 // A "Name:   1234 kB" line of a /proc file, in bytes; `unknown` if it is missing.
-qint64 procKilobytes(const char *file, const QByteArray &name)
+qint64 ProcKilobytes(const char *file, const QByteArray &name)
 {
     QFile proc(QString::fromLatin1(file));
     if (!proc.open(QIODevice::ReadOnly))
@@ -47,7 +47,7 @@ qint64 procKilobytes(const char *file, const QByteArray &name)
 
 #if defined(Q_OS_UNIX)
 // What a resource limit leaves beside `used`; `unknown` where there is no limit.
-qint64 leftUnder(int resource, qint64 used)
+qint64 LeftUnder(int resource, qint64 used)
 {
     struct rlimit limit { };
     if (getrlimit(resource, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY || used < 0)
@@ -60,7 +60,7 @@ qint64 leftUnder(int resource, qint64 used)
 #endif
 
 // The smaller of two figures, either of which may be unknown.
-qint64 smaller(qint64 a, qint64 b)
+qint64 Smaller(qint64 a, qint64 b)
 {
     if (a < 0)
         return b;
@@ -81,12 +81,12 @@ qint64 AvailableBytes()
     status.dwLength = sizeof status;
     if (GlobalMemoryStatusEx(&status)) {
         // A 32-bit process runs out of address space long before memory.
-        available = smaller(qint64(status.ullAvailPhys), qint64(status.ullAvailVirtual));
+        available = Smaller(qint64(status.ullAvailPhys), qint64(status.ullAvailVirtual));
     }
 #elif defined(Q_OS_LINUX)
-    available = procKilobytes("/proc/meminfo", "MemAvailable");
-    available = smaller(available, leftUnder(RLIMIT_AS, procKilobytes("/proc/self/status", "VmSize")));
-    available = smaller(available, leftUnder(RLIMIT_DATA, procKilobytes("/proc/self/status", "VmData")));
+    available = ProcKilobytes("/proc/meminfo", "MemAvailable");
+    available = Smaller(available, LeftUnder(RLIMIT_AS, ProcKilobytes("/proc/self/status", "VmSize")));
+    available = Smaller(available, LeftUnder(RLIMIT_DATA, ProcKilobytes("/proc/self/status", "VmData")));
 #elif defined(Q_OS_UNIX)
 #if defined(_SC_AVPHYS_PAGES)
     const long pages = sysconf(_SC_AVPHYS_PAGES);

@@ -14,18 +14,18 @@ namespace printing {
 
 namespace {
 
-QString tr(const char *text)
+QString Tr(const char *text)
 {
     return QCoreApplication::translate("printing", text);
 }
 
-QString &outputFile()
+QString &OutputFile()
 {
     static QString fileName;
     return fileName;
 }
 
-void render(const QTextDocument &document, QPrinter &printer)
+void Render(const QTextDocument &document, QPrinter &printer)
 {
     // A copy gets the full rich-text layout for paper; the box keeps its own.
     std::unique_ptr<QTextDocument> copy(document.clone());
@@ -33,22 +33,18 @@ void render(const QTextDocument &document, QPrinter &printer)
     copy->print(&printer);
 }
 
-void printToFile(const QTextDocument &document, const QString &title, const QString &pdfFileName)
+void PrintToFile(const QTextDocument &document, const QString &title, const QString &pdfFileName)
 {
     // Qt says nothing when it cannot write the PDF: the file is checked before and after.
     QFile probe(pdfFileName);
     if (!probe.open(QIODevice::WriteOnly)) {
-        throw Exception(tr("Cannot print to file %1: %2")
+        throw Exception(Tr("Cannot print to file %1: %2")
                             .arg(QuotedFileName(pdfFileName), probe.errorString()));
     }
     probe.close();
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdfFileName);
-    printer.setDocName(title);
-    render(document, printer);
-    if (QFile(pdfFileName).size() == 0) {
-        throw Exception(tr("Cannot print to file %1: nothing was written")
+    const auto draw = [&document](QPrinter &printer) { Render(document, printer); };
+    if (!system_printer::WritePdf(pdfFileName, title, draw)) {
+        throw Exception(Tr("Cannot print to file %1: nothing was written")
                             .arg(QuotedFileName(pdfFileName)));
     }
 }
@@ -57,7 +53,7 @@ void printToFile(const QTextDocument &document, const QString &title, const QStr
 
 void PrintToFile(const QString &pdfFileName)
 {
-    outputFile() = pdfFileName;
+    OutputFile() = pdfFileName;
 }
 
 QString JobName(const QString &title)
@@ -80,15 +76,31 @@ QString JobName(const QString &title)
 
 void Print(const QTextDocument &document, const QString &title)
 {
-    if (!outputFile().isEmpty()) {
-        printToFile(document, title, outputFile());
+    if (!OutputFile().isEmpty()) {
+        PrintToFile(document, title, OutputFile());
         return;
     }
     const QString printer = system_printer::DefaultPrinter();
     if (printer.isEmpty())
-        throw Exception(tr("Cannot print: no printer is set up on this computer."));
+        throw Exception(Tr("Cannot print: no printer is set up on this computer."));
     system_printer::Print(printer, title, JobName(title),
-                          [&document](QPrinter &device) { render(document, device); });
+                          [&document](QPrinter &device) { Render(document, device); });
 }
 
 }   // namespace printing
+
+namespace system_printer {
+
+bool WritePdf(const QString &pdfFileName, const QString &title, const std::function<void(QPrinter &)> &render)
+{
+    {
+        QPrinter pdf(QPrinter::HighResolution);
+        pdf.setOutputFormat(QPrinter::PdfFormat);
+        pdf.setOutputFileName(pdfFileName);
+        pdf.setDocName(title);
+        render(pdf);
+    }
+    return QFile(pdfFileName).size() > 0;
+}
+
+}   // namespace system_printer

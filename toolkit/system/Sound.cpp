@@ -8,7 +8,7 @@
 
 namespace {
 
-std::function<void(unsigned)> &beepHook()
+std::function<void(unsigned)> &BeepHook()
 {
     static std::function<void(unsigned)> hook;
     return hook;
@@ -20,8 +20,8 @@ namespace toolkit {
 
 void MessageBeep(unsigned type)
 {
-    if (beepHook()) {
-        beepHook()(type);
+    if (BeepHook()) {
+        BeepHook()(type);
         return;
     }
 #ifdef Q_OS_WIN
@@ -34,7 +34,7 @@ void MessageBeep(unsigned type)
 
 void SetMessageBeepHook(std::function<void(unsigned)> hook)
 {
-    beepHook() = std::move(hook);
+    BeepHook() = std::move(hook);
 }
 
 }   // namespace toolkit

@@ -18,4 +18,9 @@ QString DefaultPrinter();
 void Print(const QString &printer, const QString &title, const QString &jobName,
            const std::function<void(QPrinter &)> &render);
 
+// Draws the job into a PDF file named `title`. Returns false when nothing was written:
+// Qt says nothing when it cannot write the file.
+bool WritePdf(const QString &pdfFileName, const QString &title,
+              const std::function<void(QPrinter &)> &render);
+
 }   // namespace system_printer

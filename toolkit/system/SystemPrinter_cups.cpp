@@ -35,14 +35,7 @@ void Print(const QString &printer, const QString &title, const QString &jobName,
     if (!spool.isValid())
         fail(spool.errorString());
     const QString pdfFileName = spool.filePath(QStringLiteral("job.pdf"));
-    {
-        QPrinter pdf(QPrinter::HighResolution);
-        pdf.setOutputFormat(QPrinter::PdfFormat);
-        pdf.setOutputFileName(pdfFileName);
-        pdf.setDocName(title);
-        render(pdf);
-    }
-    if (QFile(pdfFileName).size() == 0)
+    if (!WritePdf(pdfFileName, title, render))
         fail(QCoreApplication::translate("printing", "the print job could not be written"));
 
     const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(),

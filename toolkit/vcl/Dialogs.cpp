@@ -4,10 +4,14 @@
 
 #include <QMessageBox>
 
-void ShowMessage(const QString &message)
+void ShowMessageBox(const QString &message, QMessageBox::Icon icon)
 {
-    QMessageBox box(QMessageBox::NoIcon, Application->Title(), message, QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(icon, Application->Title(), message, QMessageBox::Ok, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+void ShowMessage(const QString &message)
+{
+    ShowMessageBox(message, QMessageBox::NoIcon);
 }

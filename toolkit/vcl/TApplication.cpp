@@ -1,8 +1,7 @@
 #include "vcl/TApplication.h"
 
+#include "vcl/Dialogs.h"
 #include "vcl/TForm.h"
-
-#include <QMessageBox>
 
 #include <new>
 
@@ -45,9 +44,7 @@ void TApplication::Run()
 
 void TApplication::ShowException(const QString &message)
 {
-    QMessageBox box(QMessageBox::Critical, title_, message, QMessageBox::Ok, activeWindow());
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    ShowMessageBox(message, QMessageBox::Critical);
 }
 
 bool TApplication::notify(QObject *receiver, QEvent *event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "vcl/TApplication.h"
+#include "support/TestFiles.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 
@@ -80,18 +81,6 @@ private:
     QString previous_;
 };
 
-inline bool writeFile(const QString &fileName, const QByteArray &bytes)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-inline QByteArray readFile(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The sample phone book every test starts from unless it writes its own.
 inline const QStringList sampleLines {
     QStringLiteral("Pop  Ana  555"),
@@ -109,14 +98,6 @@ inline void createForms()
     Application->Title(QStringLiteral("carte de telefon"));
     Application->CreateForm(Form1);
     Application->CreateForm(Form2);
-}
-
-inline QStringList lines(const TRichEdit &box)
-{
-    QStringList result;
-    for (int index = 0; index < box.Lines->Count(); ++index)
-        result.append(box.Lines->Strings(index));
-    return result;
 }
 
 }   // namespace forms_test
