@@ -22,10 +22,7 @@ std::map<int, LoadedBox> boxes;
 
 }   // namespace
 
-void ReleaseBoxes()
-{
-    boxes.clear();
-}
+void ReleaseBoxes() { boxes.clear(); }
 
 LoadedBox &BoxWith(int count)
 {

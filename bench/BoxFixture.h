@@ -15,7 +15,7 @@ namespace benchdata {
 struct LoadedBox {
     QTemporaryDir directory;
     QString plainFile;   // baza.txt with the entries
-    QString rtfFile;     // the same entries as Rich Text Format
+    QString rtfFile;   // the same entries as Rich Text Format
     QStringList entries;
     std::unique_ptr<TRichEdit> box;
 };

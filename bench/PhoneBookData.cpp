@@ -12,16 +12,14 @@ namespace benchdata {
 
 namespace {
 
-const std::array surnames = {
-    u"Popescu", u"Ionescu", u"Popa", u"Pop", u"Radu", u"Dumitru", u"Stan", u"Stoica",
-    u"Gheorghe", u"Matei", u"Ciobanu", u"Rusu", u"Munteanu", u"Constantinescu", u"Dobre",
-    u"Barbu", u"Nistor", u"Florea", u"Moldovan", u"Lungu", u"Ștefănescu", u"Mureșan",
-    u"Răducanu", u"Țurcanu", u"Niță", u"Bălan", u"Preda", u"Toma", u"Vasilescu", u"Iordache"};
-const std::array firstNames = {
-    u"Ion", u"Maria", u"Andrei", u"Elena", u"Mihai", u"Ana", u"Alexandru", u"Ioana",
-    u"Gabriel", u"Cristina", u"Bogdan", u"Adriana", u"Vasile", u"Gheorghe", u"Daniela",
-    u"Ștefan", u"Cătălina", u"Răzvan", u"Tudor", u"Irina", u"Mădălina", u"Costel",
-    u"Ionuț", u"Alina", u"Florin", u"Sorina", u"Dănuț", u"Laura", u"Viorica", u"Petru"};
+const std::array surnames = { u"Popescu", u"Ionescu", u"Popa", u"Pop", u"Radu", u"Dumitru", u"Stan",
+    u"Stoica", u"Gheorghe", u"Matei", u"Ciobanu", u"Rusu", u"Munteanu", u"Constantinescu", u"Dobre", u"Barbu",
+    u"Nistor", u"Florea", u"Moldovan", u"Lungu", u"Ștefănescu", u"Mureșan", u"Răducanu", u"Țurcanu", u"Niță",
+    u"Bălan", u"Preda", u"Toma", u"Vasilescu", u"Iordache" };
+const std::array firstNames = { u"Ion", u"Maria", u"Andrei", u"Elena", u"Mihai", u"Ana", u"Alexandru",
+    u"Ioana", u"Gabriel", u"Cristina", u"Bogdan", u"Adriana", u"Vasile", u"Gheorghe", u"Daniela", u"Ștefan",
+    u"Cătălina", u"Răzvan", u"Tudor", u"Irina", u"Mădălina", u"Costel", u"Ionuț", u"Alina", u"Florin",
+    u"Sorina", u"Dănuț", u"Laura", u"Viorica", u"Petru" };
 
 }   // namespace
 
@@ -77,14 +75,8 @@ qint64 statusField(const char *name)
 
 }   // namespace
 
-qint64 PeakResidentBytes()
-{
-    return statusField("VmHWM");
-}
+qint64 PeakResidentBytes() { return statusField("VmHWM"); }
 
-qint64 ResidentBytes()
-{
-    return statusField("VmRSS");
-}
+qint64 ResidentBytes() { return statusField("VmRSS"); }
 
 }   // namespace benchdata

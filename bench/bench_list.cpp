@@ -2,7 +2,6 @@
 // the repaint that follows it on screen.
 #include "BoxFixture.h"
 #include "PhoneBookData.h"
-
 #include "codec/rtf/Writer.h"
 
 #include <QApplication>
@@ -17,10 +16,7 @@ using benchdata::Settle;
 
 namespace {
 
-double secondsSince(const QElapsedTimer &timer)
-{
-    return double(timer.nsecsElapsed()) / 1e9;
-}
+double secondsSince(const QElapsedTimer &timer) { return double(timer.nsecsElapsed()) / 1e9; }
 
 void BM_Add(benchmark::State &state)
 {
@@ -100,15 +96,9 @@ void loadFromFile(benchmark::State &state, bool rtf)
     state.SetBytesProcessed(state.iterations() * QFileInfo(fileName).size());
 }
 
-void BM_LoadFromFile(benchmark::State &state)
-{
-    loadFromFile(state, false);
-}
+void BM_LoadFromFile(benchmark::State &state) { loadFromFile(state, false); }
 
-void BM_LoadFromFileRtf(benchmark::State &state)
-{
-    loadFromFile(state, true);
-}
+void BM_LoadFromFileRtf(benchmark::State &state) { loadFromFile(state, true); }
 
 // What the event loop waits for right after a load into a hidden box, as at start:
 // the first Add (the box hidden, as the Add button leaves it), the first show, and
@@ -133,26 +123,31 @@ void BM_FirstAfterLoad(benchmark::State &state)
         box->Lines->Delete(box->Lines->Count() / 2);
         Settle(*box);
         remove = secondsSince(timer);
-        state.SetIterationTime(std::max({add, show, remove}));
+        state.SetIterationTime(std::max({ add, show, remove }));
     }
     state.counters["add_ms"] = add * 1e3;
     state.counters["show_ms"] = show * 1e3;
     state.counters["delete_ms"] = remove * 1e3;
 }
 
-const std::vector<int64_t> sizes = {1000, 1000000};
+const std::vector<int64_t> sizes = { 1000, 1000000 };
 
 }   // namespace
 
-BENCHMARK(BM_Add)->ArgsProduct({sizes})->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_DeleteMiddle)->ArgsProduct({sizes})->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_CaretPos)->ArgsProduct({sizes})->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Text)->ArgsProduct({sizes})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SaveToFile)->ArgsProduct({sizes})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SaveToMemory)->ArgsProduct({sizes})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LoadFromFile)->ArgsProduct({sizes})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Add)->ArgsProduct({ sizes })->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DeleteMiddle)->ArgsProduct({ sizes })->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CaretPos)->ArgsProduct({ sizes })->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Text)->ArgsProduct({ sizes })->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveToFile)->ArgsProduct({ sizes })->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveToMemory)->ArgsProduct({ sizes })->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadFromFile)->ArgsProduct({ sizes })->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadFromFileRtf)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FirstAfterLoad)->Arg(1000000)->Iterations(1)->Repetitions(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstAfterLoad)
+    ->Arg(1000000)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {

@@ -5,7 +5,6 @@
 #include "BoxFixture.h"
 #include "HostileFiles.h"
 #include "PhoneBookData.h"
-
 #include "system/Exception.h"
 
 #include <QApplication>

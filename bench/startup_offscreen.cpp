@@ -3,10 +3,9 @@
 // first paint; then shows the list as the "show" button does and prints the peak
 // resident memory.
 #include "PhoneBookData.h"
-
-#include "vcl/TApplication.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
+#include "vcl/TApplication.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

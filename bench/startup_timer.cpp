@@ -5,17 +5,15 @@
 //
 //   DISPLAY=:N startup_timer PROGRAM [ARGUMENTS...]
 // prints "mapped_ms X" and "painted_ms Y", then ends the program.
-#include <xcb/xcb.h>
-
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
-
 #include <poll.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -36,10 +34,8 @@ bool painted(xcb_connection_t *connection, xcb_window_t window)
     const uint16_t width = geometry->width;
     const int16_t row = int16_t(geometry->height / 2);
     std::free(geometry);
-    xcb_get_image_reply_t *image = xcb_get_image_reply(
-        connection,
-        xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, row, width, 1, ~0u),
-        nullptr);
+    xcb_get_image_reply_t *image = xcb_get_image_reply(connection,
+        xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, row, width, 1, ~0u), nullptr);
     if (image == nullptr)
         return false;
     const uint8_t *pixels = xcb_get_image_data(image);
@@ -79,7 +75,7 @@ int main(int argc, char **argv)
 
     int status = 1;
     xcb_window_t window = XCB_NONE;
-    pollfd descriptor{xcb_get_file_descriptor(connection), POLLIN, 0};
+    pollfd descriptor { xcb_get_file_descriptor(connection), POLLIN, 0 };
     while (window == XCB_NONE && millisecondsSince(start) < 300000) {
         while (xcb_generic_event_t *event = xcb_poll_for_event(connection)) {
             if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY) {

@@ -1,11 +1,10 @@
 #include "forms/Unit1.h"
 
 #include "forms/Unit2.h"
-#include "ui_Unit1.h"
-
-#include "vcl/Dialogs.h"
 #include "phonebook/PhoneBook.h"
 #include "system/Sound.h"
+#include "ui_Unit1.h"
+#include "vcl/Dialogs.h"
 #include "vcl/TApplication.h"
 
 using toolkit::MessageBeep;
@@ -56,10 +55,7 @@ void TForm1::Button2Click(TObject *)
     RichEdit1->Visible(true);
 }
 
-void TForm1::Button3Click(TObject *)
-{
-    Form2->Show();
-}
+void TForm1::Button3Click(TObject *) { Form2->Show(); }
 
 void TForm1::Print1Click(TObject *)
 {
@@ -77,7 +73,4 @@ void TForm1::Exit1Click(TObject *)
     Close();
 }
 
-void TForm1::Save1Click(TObject *)
-{
-    phonebook::Save(*RichEdit1);
-}
+void TForm1::Save1Click(TObject *) { phonebook::Save(*RichEdit1); }

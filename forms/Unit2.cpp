@@ -1,9 +1,8 @@
 #include "forms/Unit2.h"
 
 #include "forms/Unit1.h"
-#include "ui_Unit2.h"
-
 #include "phonebook/PhoneBook.h"
+#include "ui_Unit2.h"
 
 TForm2 *Form2 = nullptr;
 

@@ -13,20 +13,11 @@ QString EntryLine(const QString &surname, const QString &firstName, const QStrin
     return surname + separator + firstName + separator + phoneNumber;
 }
 
-void Clear(TRichEdit &list)
-{
-    list.Clear();
-}
+void Clear(TRichEdit &list) { list.Clear(); }
 
-void Load(TRichEdit &list)
-{
-    list.Lines->LoadFromFile(LoadFileName);
-}
+void Load(TRichEdit &list) { list.Lines->LoadFromFile(LoadFileName); }
 
-void Append(TRichEdit &list, const QString &entryLine)
-{
-    list.Lines->Add(entryLine);
-}
+void Append(TRichEdit &list, const QString &entryLine) { list.Lines->Add(entryLine); }
 
 void DeleteAt(TRichEdit &list, int lineNumber)
 {
@@ -36,14 +27,8 @@ void DeleteAt(TRichEdit &list, int lineNumber)
         list.Lines->Delete(lineNumber);
 }
 
-QString WholeText(const TRichEdit &list)
-{
-    return list.Lines->Text();
-}
+QString WholeText(const TRichEdit &list) { return list.Lines->Text(); }
 
-void Save(const TRichEdit &list)
-{
-    list.Lines->SaveToFile(SaveFileName);
-}
+void Save(const TRichEdit &list) { list.Lines->SaveToFile(SaveFileName); }
 
 }   // namespace phonebook

@@ -29,6 +29,8 @@ test_packages=(
     # the desktop files' validators, the Debian package (cpack needs `file`), the SVG icon
     # drawn, the Windows resource compiled
     desktop-file-utils appstream dpkg-dev file librsvg2-bin binutils-mingw-w64-x86-64
+    # the formatting check
+    clang-format
 )
 fuzz_packages=(clang-14 libclang-rt-14-dev)
 bench_packages=(python3)

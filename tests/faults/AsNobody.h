@@ -74,7 +74,8 @@ inline Run run(const QStringList &arguments)
         return result;
     }
     if (child.exitStatus() != QProcess::NormalExit)
-        result.error = QStringLiteral("the child crashed: ") + QString::fromUtf8(child.readAllStandardError());
+        result.error
+            = QStringLiteral("the child crashed: ") + QString::fromUtf8(child.readAllStandardError());
     else if (child.exitCode() == 99)
         result.error = QStringLiteral("cannot become nobody");
     result.exitCode = child.exitCode();

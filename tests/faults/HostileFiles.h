@@ -65,10 +65,7 @@ inline QByteArray formattedLines(int count)
 }
 
 // `count` lines of two plain letters, as formattedLines but for the runs.
-inline QByteArray plainLines(int count)
-{
-    return "{\\rtf1 " + QByteArray("xy\\par ").repeated(count) + "}";
-}
+inline QByteArray plainLines(int count) { return "{\\rtf1 " + QByteArray("xy\\par ").repeated(count) + "}"; }
 
 // A plain file of `count` empty lines.
 inline QByteArray emptyLines(int count) { return QByteArray(count, '\n'); }

@@ -1,8 +1,8 @@
+#include "codec/rtf/Reader.h"
+#include "codec/rtf/Writer.h"
 #include "richtext/DocumentFiles.h"
 #include "support/TestFiles.h"
 #include "system/Exception.h"
-#include "codec/rtf/Reader.h"
-#include "codec/rtf/Writer.h"
 #include "vcl/TRichEdit.h"
 
 #include <QApplication>
@@ -32,16 +32,12 @@ private slots:
 
 namespace {
 
-
 // A hang detector, not a benchmark: a linear reader takes well under a second for each.
 constexpr qint64 timeLimitMilliseconds = 20'000;
 
 // Where a file is big enough that a quadratic pass would still pass the hang detector:
 // one second plus 2 ms per kilobyte, a tenth of what a linear reader needs on a busy machine.
-qint64 linearLimitMilliseconds(qsizetype bytes)
-{
-    return 1'000 + bytes / 500;
-}
+qint64 linearLimitMilliseconds(qsizetype bytes) { return 1'000 + bytes / 500; }
 
 QByteArray repeated(const char *piece, int count) { return QByteArray(piece).repeated(count); }
 
@@ -250,7 +246,8 @@ void HostileTest::loadAndSave_manyFormats_keepsThem()
     const QByteArray written = codec::WriteRtf(expected);
     const qint64 codecs = timer.elapsed();
     QCOMPARE(expected.formats.size(), std::size_t(100'000));
-    QVERIFY2(codecs < limit, qPrintable(QStringLiteral("read and write %1 ms, limit %2").arg(codecs).arg(limit)));
+    QVERIFY2(
+        codecs < limit, qPrintable(QStringLiteral("read and write %1 ms, limit %2").arg(codecs).arg(limit)));
     QVERIFY(richtext::Decode(written) == expected);
     // The box's save builds its document a fragment at a time, as here.
     timer.restart();
@@ -263,7 +260,8 @@ void HostileTest::loadAndSave_manyFormats_keepsThem()
     }
     rebuilt.append(QStringView(expected.text).mid(at), {});
     const qint64 building = timer.elapsed();
-    QVERIFY2(building < limit, qPrintable(QStringLiteral("building %1 ms, limit %2").arg(building).arg(limit)));
+    QVERIFY2(
+        building < limit, qPrintable(QStringLiteral("building %1 ms, limit %2").arg(building).arg(limit)));
     QVERIFY(rebuilt == expected);
 
     // Through the box, which folds the formats to what it can show and whose save
@@ -286,7 +284,7 @@ void HostileTest::benchmark_manyFormats_data()
 {
     const QStringList arguments = QCoreApplication::arguments();
     if (std::none_of(arguments.begin(), arguments.end(),
-                     [](const QString &a) { return a.startsWith(QLatin1String("benchmark_")); }))
+            [](const QString &a) { return a.startsWith(QLatin1String("benchmark_")); }))
         QSKIP("figures only, when named on the command line");
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QString>("step");
@@ -295,15 +293,15 @@ void HostileTest::benchmark_manyFormats_data()
         int formats;
         bool families;
     } sizes[] = {
-        {"5,000 colours", 5'000, false},
-        {"10,000 colours", 10'000, false},
-        {"20,000 colours", 20'000, false},
-        {"100,000 formats", 100'000, false},
-        {"32,766 families", 32'766, true},
+        { "5,000 colours", 5'000, false },
+        { "10,000 colours", 10'000, false },
+        { "20,000 colours", 20'000, false },
+        { "100,000 formats", 100'000, false },
+        { "32,766 families", 32'766, true },
     };
     for (const auto &size : sizes) {
         const QByteArray input = manyFormats(size.formats, size.families);
-        for (const char *step : {"read", "write", "box load", "box save"}) {
+        for (const char *step : { "read", "write", "box load", "box save" }) {
             // The box takes most of a minute to resolve 32,766 fonts: codecs only.
             if (size.families && step[0] == 'b')
                 continue;
@@ -323,7 +321,8 @@ void HostileTest::benchmark_manyFormats()
     TRichEdit box;
     if (step == QLatin1String("box save"))
         box.Lines->LoadFromFile(fileName);
-    QBENCHMARK_ONCE {
+    QBENCHMARK_ONCE
+    {
         if (step == QLatin1String("read"))
             codec::ReadRtf(input);
         else if (step == QLatin1String("write"))

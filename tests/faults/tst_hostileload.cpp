@@ -1,16 +1,15 @@
 #include "HostileFiles.h"
-#include "support/TestFiles.h"
-
-#include "richtext/DocumentFiles.h"
-#include "system/Exception.h"
 #include "richtext/Bridge.h"
+#include "richtext/DocumentFiles.h"
+#include "support/TestFiles.h"
+#include "system/Exception.h"
 #include "vcl/TRichEdit.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QMimeData>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMimeData>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -52,7 +51,6 @@ private:
 namespace {
 
 using Generator = std::function<QByteArray(int)>;
-
 
 // Load into a box hidden as the program's list is, show it, and type a key in its
 // first line; the milliseconds all of that took.
@@ -117,7 +115,9 @@ int loadInChild(const QString &fileName, bool limited, bool shownFirst, bool pas
     const qint64 before = statusBytes("VmRSS");
 #ifdef Q_OS_LINUX
     const rlim_t limit = rlim_t(statusBytes("VmSize") + (qint64(256) << 20));
-    const struct rlimit address { limit, limit };
+    const struct rlimit address {
+        limit, limit
+    };
     if (limited && setrlimit(RLIMIT_AS, &address) != 0)
         return 2;
 #endif
@@ -147,8 +147,9 @@ QString runChild(const QString &fileName, const QString &mode)
 {
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), {mode, fileName});
-    if (!child.waitForFinished(300'000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+    child.start(QCoreApplication::applicationFilePath(), { mode, fileName });
+    if (!child.waitForFinished(300'000) || child.exitStatus() != QProcess::NormalExit
+        || child.exitCode() != 0)
         return QStringLiteral("child failed: exit %1, %2").arg(child.exitCode()).arg(child.exitStatus());
     return QString::fromUtf8(child.readAllStandardOutput());
 }
@@ -245,7 +246,8 @@ void HostileLoadTest::memoryEstimate_coversThePeak()
     const qint64 estimate = richtext::EstimatedBytes(richtext::Decode(bytes), shownFirst);
     // What the load asks for before reading: five times the file.
     const qint64 allowed = estimate + 5 * bytes.size();
-    const QString output = runChild(fileName, shownFirst ? QStringLiteral("--load-shown") : QStringLiteral("--load"));
+    const QString output
+        = runChild(fileName, shownFirst ? QStringLiteral("--load-shown") : QStringLiteral("--load"));
     QVERIFY2(output.contains(QStringLiteral("growth: ")), qPrintable(output));
     const qint64 peak = output.section(QStringLiteral("growth: "), 1).trimmed().toLongLong();
     const QString figures = QStringLiteral("peak %1 MB, allowed %2 MB").arg(peak >> 20).arg(allowed >> 20);
@@ -269,8 +271,9 @@ void HostileLoadTest::loadBeyondMemoryLimit_isReportedAndTheBoxKept_data()
     QTest::newRow("1,500,000 formatted lines") << hostile::formattedLines(1'500'000) << load << loadReport;
     QTest::newRow("a line of one word, 10 MB") << hostile::longWord(10'000'000) << load << loadReport;
     QTest::newRow("80 MB of short lines") << hostile::plainLines(20'000'000) << load << loadReport;
-    QTest::newRow("a paste of 4,000,000 empty lines") << hostile::emptyLines(4'000'000)
-        << QStringLiteral("--paste-under-limit") << QStringLiteral("Cannot paste: The text needs about ");
+    QTest::newRow("a paste of 4,000,000 empty lines")
+        << hostile::emptyLines(4'000'000) << QStringLiteral("--paste-under-limit")
+        << QStringLiteral("Cannot paste: The text needs about ");
 }
 
 void HostileLoadTest::loadBeyondMemoryLimit_isReportedAndTheBoxKept()

@@ -1,9 +1,9 @@
 #include "AsNobody.h"
+#include "codec/rtf/Reader.h"
+#include "codec/rtf/Writer.h"
 #include "support/TestFiles.h"
 #include "system/Exception.h"
 #include "system/Files.h"
-#include "codec/rtf/Reader.h"
-#include "codec/rtf/Writer.h"
 #include "vcl/TRichEdit.h"
 
 #include <QApplication>
@@ -227,7 +227,8 @@ void SaveFaultsTest::save_overFileOfMode_data()
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("reason");
     QTest::newRow("read-only") << 0444 << QStringLiteral("Permission denied");
-    QTest::newRow("read-only for the owner, writable by others") << 0466 << QStringLiteral("Permission denied");
+    QTest::newRow("read-only for the owner, writable by others")
+        << 0466 << QStringLiteral("Permission denied");
     QTest::newRow("writable by the owner") << 0644 << QString();
 }
 
@@ -285,8 +286,8 @@ void SaveFaultsTest::save_workingFolderRemoved_reportsAndKeepsList()
     QVERIFY(QDir::setCurrent(previous));
 
     QVERIFY(removed);
-    QCOMPARE(message,
-        expectedMessage(QStringLiteral("baza.doc"), QStringLiteral("The folder no longer exists")));
+    QCOMPARE(
+        message, expectedMessage(QStringLiteral("baza.doc"), QStringLiteral("The folder no longer exists")));
     QCOMPARE(support::Lines(*box.Lines), before);
     QCOMPARE(entries(directory_->path()), QStringList());
 }

@@ -1,5 +1,5 @@
-#include "support/WindowFixture.h"
 #include "support/TestFiles.h"
+#include "support/WindowFixture.h"
 #include "system/Printing.h"
 #include "system/Sound.h"
 

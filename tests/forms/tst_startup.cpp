@@ -1,11 +1,10 @@
-#include "support/WindowFixture.h"
 #include "support/TestFiles.h"
+#include "support/WindowFixture.h"
 #include "support/XServer.h"
 
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-
 
 using namespace forms_test;
 using namespace Qt::StringLiterals;
@@ -88,7 +87,8 @@ void StartupTest::startProgram(const support::XServer &server, const QString &di
 {
     for (const char *tool : { "Xvfb", "xdotool", "xprop", "import" }) {
         if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-            QFAIL(qPrintable(u"%1 is not installed: tools/install-dependencies.sh test"_s.arg(QString::fromLatin1(tool))));
+            QFAIL(qPrintable(
+                u"%1 is not installed: tools/install-dependencies.sh test"_s.arg(QString::fromLatin1(tool))));
     }
     QVERIFY2(!server.display().isEmpty(), "Xvfb did not start");
     QProcessEnvironment environment = server.environment();
@@ -131,13 +131,15 @@ void StartupTest::exitThroughMenu(const support::XServer &server, const QString 
 // height.
 void StartupTest::openDeleteWindow(const support::XServer &server, const QString &mainWindow)
 {
-    server.run(u"xdotool"_s, { u"mousemove"_s, u"--window"_s, mainWindow, u"560"_s, u"45"_s, u"click"_s, u"1"_s });
+    server.run(
+        u"xdotool"_s, { u"mousemove"_s, u"--window"_s, mainWindow, u"560"_s, u"45"_s, u"click"_s, u"1"_s });
 }
 
 void StartupTest::program_showsOnlyMaximisedMainWindowWithListHidden()
 {
     QTemporaryDir directory;
-    QVERIFY(support::WriteFile(directory.filePath(u"baza.txt"_s), sampleLines.join(QLatin1Char('\n')).toUtf8()));
+    QVERIFY(
+        support::WriteFile(directory.filePath(u"baza.txt"_s), sampleLines.join(QLatin1Char('\n')).toUtf8()));
     support::XServer server;
     startProgram(server, directory.path());
     const QString main = server.waitForWindow(u"carte de telefoane"_s);
@@ -203,7 +205,8 @@ void StartupTest::program_everyWindowHasProgramIconAndClass()
     QFETCH(QString, window);
     QTemporaryDir directory;
     if (window != u"report"_s)
-        QVERIFY(support::WriteFile(directory.filePath(u"baza.txt"_s), sampleLines.join(QLatin1Char('\n')).toUtf8()));
+        QVERIFY(support::WriteFile(
+            directory.filePath(u"baza.txt"_s), sampleLines.join(QLatin1Char('\n')).toUtf8()));
     support::XServer server;
     startProgram(server, directory.path());
     QString shown;
@@ -240,7 +243,8 @@ void StartupTest::program_everyWindowHasProgramIconAndClass()
 void StartupTest::program_underWindowManager_framesHaveDesignSize()
 {
     QTemporaryDir directory;
-    QVERIFY(support::WriteFile(directory.filePath(u"baza.txt"_s), sampleLines.join(QLatin1Char('\n')).toUtf8()));
+    QVERIFY(
+        support::WriteFile(directory.filePath(u"baza.txt"_s), sampleLines.join(QLatin1Char('\n')).toUtf8()));
     if (QStandardPaths::findExecutable(u"Xvfb"_s).isEmpty())
         QSKIP("Xvfb is not installed");
     support::XServer server;

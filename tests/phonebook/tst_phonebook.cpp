@@ -1,6 +1,5 @@
 #include "phonebook/PhoneBook.h"
 #include "support/TestFiles.h"
-
 #include "system/Exception.h"
 #include "vcl/TRichEdit.h"
 
@@ -49,14 +48,20 @@ void PhoneBookTest::entryLine_data()
     QTest::addColumn<QString>("firstName");
     QTest::addColumn<QString>("phone");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("typical") << QStringLiteral("Pop") << QStringLiteral("Ana") << QStringLiteral("555") << QStringLiteral("Pop  Ana  555");
-    QTest::newRow("all empty gives four blanks") << QString() << QString() << QString() << QStringLiteral("    ");
-    QTest::newRow("initial texts")
-        << QStringLiteral("nume") << QStringLiteral("prenume") << QStringLiteral("                  nr. de telefon")
-        << QStringLiteral("nume  prenume") + QString(20, QLatin1Char(' ')) + QStringLiteral("nr. de telefon");
-    QTest::newRow("nothing trimmed") << QStringLiteral(" a ") << QStringLiteral("\tb") << QStringLiteral("c  ") << QStringLiteral(" a   \tb  c  ");
-    QTest::newRow("only the middle") << QString() << QStringLiteral("Ana") << QString() << QStringLiteral("  Ana  ");
-    QTest::newRow("Romanian letters") << QStringLiteral("Știrbu") << QStringLiteral("Ţuţu") << QStringLiteral("0722") << QStringLiteral("Știrbu  Ţuţu  0722");
+    QTest::newRow("typical") << QStringLiteral("Pop") << QStringLiteral("Ana") << QStringLiteral("555")
+                             << QStringLiteral("Pop  Ana  555");
+    QTest::newRow("all empty gives four blanks")
+        << QString() << QString() << QString() << QStringLiteral("    ");
+    QTest::newRow("initial texts") << QStringLiteral("nume") << QStringLiteral("prenume")
+                                   << QStringLiteral("                  nr. de telefon")
+                                   << QStringLiteral("nume  prenume") + QString(20, QLatin1Char(' '))
+            + QStringLiteral("nr. de telefon");
+    QTest::newRow("nothing trimmed") << QStringLiteral(" a ") << QStringLiteral("\tb")
+                                     << QStringLiteral("c  ") << QStringLiteral(" a   \tb  c  ");
+    QTest::newRow("only the middle") << QString() << QStringLiteral("Ana") << QString()
+                                     << QStringLiteral("  Ana  ");
+    QTest::newRow("Romanian letters") << QStringLiteral("Știrbu") << QStringLiteral("Ţuţu")
+                                      << QStringLiteral("0722") << QStringLiteral("Știrbu  Ţuţu  0722");
 }
 
 void PhoneBookTest::entryLine()
@@ -73,24 +78,24 @@ void PhoneBookTest::appendToEmptyList_givesLineZero()
     TRichEdit box;
     phonebook::Clear(box);
     phonebook::Append(box, QStringLiteral("Pop  Ana  555"));
-    QCOMPARE(support::Lines(box), QStringList{QStringLiteral("Pop  Ana  555")});
+    QCOMPARE(support::Lines(box), QStringList { QStringLiteral("Pop  Ana  555") });
     QCOMPARE(phonebook::WholeText(box), QStringLiteral("Pop  Ana  555\r\n"));
 }
 
 void PhoneBookTest::deleteFirstOfThree_movesOthersUp()
 {
     TRichEdit box;
-    for (const char *line : {"a", "b", "c"})
+    for (const char *line : { "a", "b", "c" })
         phonebook::Append(box, QString::fromLatin1(line));
     phonebook::DeleteAt(box, 0);
-    QCOMPARE(support::Lines(box), (QStringList{QStringLiteral("b"), QStringLiteral("c")}));
+    QCOMPARE(support::Lines(box), (QStringList { QStringLiteral("b"), QStringLiteral("c") }));
 }
 
 void PhoneBookTest::deleteAt_numberOfNoLine_changesNothing_data()
 {
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<int>("lineNumber");
-    const QStringList two{QStringLiteral("a"), QStringLiteral("b")};
+    const QStringList two { QStringLiteral("a"), QStringLiteral("b") };
     QTest::newRow("the caret's line after the last entry") << two << 2;
     QTest::newRow("past the end") << two << 7;
     QTest::newRow("negative") << two << -1;
@@ -114,9 +119,10 @@ void PhoneBookTest::load_data()
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("empty file") << QByteArray() << QStringList();
     QTest::newRow("three lines") << QByteArray("Pop  Ana  555\r\nIon  Dan  1\r\nx\r\n")
-                                 << QStringList{QStringLiteral("Pop  Ana  555"), QStringLiteral("Ion  Dan  1"), QStringLiteral("x")};
+                                 << QStringList { QStringLiteral("Pop  Ana  555"),
+                                        QStringLiteral("Ion  Dan  1"), QStringLiteral("x") };
     QTest::newRow("rich text") << QByteArray("{\\rtf1\\ansi Pop  Ana  555\\par Ion\\par}")
-                               << QStringList{QStringLiteral("Pop  Ana  555"), QStringLiteral("Ion")};
+                               << QStringList { QStringLiteral("Pop  Ana  555"), QStringLiteral("Ion") };
 }
 
 void PhoneBookTest::load()
@@ -141,7 +147,7 @@ void PhoneBookTest::load_missingFile_reportsNameAndReasonAndKeepsList()
     } catch (const Exception &error) {
         QCOMPARE(error.Message(), QStringLiteral("Cannot open file \"baza.txt\": No such file or directory"));
     }
-    QCOMPARE(support::Lines(box), QStringList{QStringLiteral("kept")});
+    QCOMPARE(support::Lines(box), QStringList { QStringLiteral("kept") });
 }
 
 void PhoneBookTest::save_emptyList_replacesEarlierFile()
@@ -162,8 +168,8 @@ void PhoneBookTest::save_emptyList_replacesEarlierFile()
 
 void PhoneBookTest::save_thenLoad_givesSameList()
 {
-    const QStringList list{QStringLiteral("Pop  Ana  555"), QString(), QStringLiteral("{x}\\y\tz"),
-                           QStringLiteral("ăâîșț ĂÂÎȘȚ şţŞŢ"), QStringLiteral("\U0001F4DE  0722"), QString()};
+    const QStringList list { QStringLiteral("Pop  Ana  555"), QString(), QStringLiteral("{x}\\y\tz"),
+        QStringLiteral("ăâîșț ĂÂÎȘȚ şţŞŢ"), QStringLiteral("\U0001F4DE  0722"), QString() };
     TRichEdit box;
     for (const QString &line : list)
         phonebook::Append(box, line);

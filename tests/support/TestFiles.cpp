@@ -26,9 +26,6 @@ QStringList Lines(const TStrings &strings)
     return result;
 }
 
-QStringList Lines(const TRichEdit &box)
-{
-    return Lines(*box.Lines);
-}
+QStringList Lines(const TRichEdit &box) { return Lines(*box.Lines); }
 
 }   // namespace support

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "vcl/TApplication.h"
-#include "support/TestFiles.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
+#include "support/TestFiles.h"
+#include "vcl/TApplication.h"
 
 #include <QApplication>
 #include <QDir>

@@ -20,7 +20,8 @@ XServer::XServer()
     server_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     const QString displayFile = directory_.filePath(u"display"_s);
-    server_.start(u"bash"_s, { QStringLiteral(CARTE_SOURCE_DIR "/tools/xserver.sh"), u"serve"_s, displayFile });
+    server_.start(
+        u"bash"_s, { QStringLiteral(CARTE_SOURCE_DIR "/tools/xserver.sh"), u"serve"_s, displayFile });
     // The file appears whole, once the server answers a client.
     QDeadlineTimer deadline(20000);
     while (!deadline.hasExpired() && server_.state() != QProcess::NotRunning) {

@@ -1,6 +1,6 @@
-#include "vcl/Dialogs.h"
 #include "system/Exception.h"
 #include "system/Sound.h"
+#include "vcl/Dialogs.h"
 #include "vcl/StdCtrls.h"
 #include "vcl/TApplication.h"
 #include "vcl/TForm.h"
@@ -94,8 +94,9 @@ void TApplicationTest::throwInHandler_endsHandlerReportsAndLoopGoesOn()
         QCOMPARE(report->title, QStringLiteral("carte de telefon"));
         QCOMPARE(report->text, QStringLiteral("Cannot open file \"x.txt\": No such file or directory"));
     }
-    QCOMPARE(form->steps, (QStringList{QStringLiteral("create"), QStringLiteral("created"),
-                                       QStringLiteral("before"), QStringLiteral("before")}));
+    QCOMPARE(form->steps,
+        (QStringList { QStringLiteral("create"), QStringLiteral("created"), QStringLiteral("before"),
+            QStringLiteral("before") }));
     QVERIFY(!form->button->isDown());
     form->hide();
 }
@@ -109,7 +110,7 @@ void TApplicationTest::throwInCreationHandler_reportedAndCreationCompletes()
     FailingForm::failOnCreate = false;
     QVERIFY(form != nullptr);
     QCOMPARE(report->text, QStringLiteral("creation failed"));
-    QCOMPARE(form->steps, QStringList{QStringLiteral("create")});
+    QCOMPARE(form->steps, QStringList { QStringLiteral("create") });
 }
 
 void TApplicationTest::closingOtherWindow_hidesIt_closingMainWindow_endsRun()
@@ -152,7 +153,7 @@ void TApplicationTest::messageBeep_goesToHook()
     toolkit::MessageBeep(5000);
     toolkit::MessageBeep(7000);
     toolkit::SetMessageBeepHook({});
-    QCOMPARE(played, (QList<UINT>{5000, 7000}));
+    QCOMPARE(played, (QList<UINT> { 5000, 7000 }));
 }
 
 int main(int argc, char *argv[])

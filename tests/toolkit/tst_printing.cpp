@@ -31,13 +31,17 @@ void PrintingTest::jobName_data()
 {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("line ends and tabs become blanks") << QStringLiteral("Pop  Ana\t555\r\nIon\r\n") << QStringLiteral("Pop  Ana 555  Ion  ");
-    QTest::newRow("other control characters") << QStringLiteral("a\u0001b\u007fc\u2028d") << QStringLiteral("a b c d");
+    QTest::newRow("line ends and tabs become blanks")
+        << QStringLiteral("Pop  Ana\t555\r\nIon\r\n") << QStringLiteral("Pop  Ana 555  Ion  ");
+    QTest::newRow("other control characters")
+        << QStringLiteral("a\u0001b\u007fc\u2028d") << QStringLiteral("a b c d");
     QTest::newRow("255 bytes kept whole") << QString(255, QLatin1Char('x')) << QString(255, QLatin1Char('x'));
     QTest::newRow("cut to 255 bytes") << QString(300, QLatin1Char('x')) << QString(255, QLatin1Char('x'));
     // 'ș' takes two bytes: 127 of them fill 254 bytes, and the 128th would pass 255.
-    QTest::newRow("cut at a character boundary") << QString(200, QChar(0x0219)) << QString(127, QChar(0x0219));
-    QTest::newRow("non-BMP not split") << QStringLiteral("x").repeated(253) + QStringLiteral("\U0001F4DE") << QStringLiteral("x").repeated(253);
+    QTest::newRow("cut at a character boundary")
+        << QString(200, QChar(0x0219)) << QString(127, QChar(0x0219));
+    QTest::newRow("non-BMP not split") << QStringLiteral("x").repeated(253) + QStringLiteral("\U0001F4DE")
+                                       << QStringLiteral("x").repeated(253);
 }
 
 void PrintingTest::jobName()
@@ -63,14 +67,16 @@ void PrintingTest::printToFile_holdsEveryLineAndWholeTitle()
     printing::PrintToFile({});
 
     QProcess text;
-    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    text.start(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
     QVERIFY(text.waitForFinished());
     const QString printed = QString::fromUtf8(text.readAllStandardOutput());
-    QVERIFY2(printed.contains(QStringLiteral("Pop  Ana  555")) || printed.contains(QStringLiteral("Pop Ana 555")), qPrintable(printed));
+    QVERIFY2(
+        printed.contains(QStringLiteral("Pop  Ana  555")) || printed.contains(QStringLiteral("Pop Ana 555")),
+        qPrintable(printed));
     QVERIFY(printed.contains(QStringLiteral("Ionescu")));
 
     QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {pdf});
+    info.start(QStringLiteral("pdfinfo"), { pdf });
     QVERIFY(info.waitForFinished());
     const QString metadata = QString::fromUtf8(info.readAllStandardOutput());
     // The document keeps the list's whole text as its title, line ends included.
@@ -78,8 +84,9 @@ void PrintingTest::printToFile_holdsEveryLineAndWholeTitle()
     const qsizetype to = metadata.indexOf(QStringLiteral("\nCreator:"));
     QVERIFY(from >= 0 && to > from);
     const QString title = metadata.mid(from, to - from);
-    QVERIFY2(title.contains(QStringLiteral("Pop  Ana  555")) && title.contains(QStringLiteral("Ionescu  Maria  0722")),
-             qPrintable(title));
+    QVERIFY2(title.contains(QStringLiteral("Pop  Ana  555"))
+            && title.contains(QStringLiteral("Ionescu  Maria  0722")),
+        qPrintable(title));
 }
 
 void PrintingTest::printToUnwritableFile_throws()

@@ -1,8 +1,7 @@
-#include "vcl/TRichEdit.h"
-#include "support/TestFiles.h"
-
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
+#include "support/TestFiles.h"
+#include "vcl/TRichEdit.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -38,12 +37,12 @@ private:
 
 namespace {
 
-const char formattedRtf[] =
-    "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fnil\\fcharset238 MS Sans Serif;}{\\f1\\fnil\\fcharset238 Courier New;}}"
-    "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
-    "\\uc1\\pard\\plain\\f0\\fs16 Pop  {\\b Ana}  555\\par"
-    "{\\i Ionescu}  {\\ul Maria}  {\\strike 0722}\\par"
-    "{\\f1\\fs28 mono} {\\cf1 red} {\\highlight2 blue}\\par}";
+const char formattedRtf[] = "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fnil\\fcharset238 MS Sans "
+                            "Serif;}{\\f1\\fnil\\fcharset238 Courier New;}}"
+                            "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+                            "\\uc1\\pard\\plain\\f0\\fs16 Pop  {\\b Ana}  555\\par"
+                            "{\\i Ionescu}  {\\ul Maria}  {\\strike 0722}\\par"
+                            "{\\f1\\fs28 mono} {\\cf1 red} {\\highlight2 blue}\\par}";
 
 QTextCharFormat formatAt(const TRichEdit &box, int line, int column)
 {
@@ -106,7 +105,8 @@ void TRichEditTest::listBuiltByAdd_savesNoFormatting()
     QVERIFY(box.Document().runs.empty());
     box.Lines->SaveToFile(QStringLiteral("out.doc"));
     const QByteArray saved = support::ReadFile(QStringLiteral("out.doc"));
-    for (const char *word : {"\\b", "\\i ", "\\ul", "\\strike", "\\cf", "\\highlight", "\\colortbl", "\\f1"})
+    for (const char *word :
+        { "\\b", "\\i ", "\\ul", "\\strike", "\\cf", "\\highlight", "\\colortbl", "\\f1" })
         QVERIFY2(!saved.contains(word), word);
     QVERIFY(saved.contains("Pop  Ana  555\\par"));
 }
@@ -153,15 +153,15 @@ void TRichEditTest::reservedCharacters_surviveLoadSaveAndLoad_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QStringList>("lines");
-    const QStringList lines = {QStringLiteral("a\uFDD0b"), QStringLiteral("c\uFDD1d"),
-        QStringLiteral("e\uFFFCf"), QStringLiteral("\uFDD0\uFDD0\uFFFD"), QStringLiteral("g\u2028h")};
+    const QStringList lines = { QStringLiteral("a\uFDD0b"), QStringLiteral("c\uFDD1d"),
+        QStringLiteral("e\uFFFCf"), QStringLiteral("\uFDD0\uFDD0\uFFFD"), QStringLiteral("g\u2028h") };
     QTest::newRow("plain UTF-8") << lines.join(QLatin1Char('\n')).toUtf8() << lines;
     QTest::newRow("rtf") << QByteArray("{\\rtf1{\\b a\\u-560?b}\\par c\\u-559?d\\par e\\u-4?f\\par "
                                        "\\u-560?\\u-560?\\u-3?\\par g\\line h\\par}")
                          << lines;
     // The readers take U+2029 for the paragraph end it is: two lines, then and after a save.
-    QTest::newRow("U+2029 inside a line") << QStringLiteral("g\u2029h").toUtf8()
-                                          << QStringList{QStringLiteral("g"), QStringLiteral("h")};
+    QTest::newRow("U+2029 inside a line")
+        << QStringLiteral("g\u2029h").toUtf8() << QStringList { QStringLiteral("g"), QStringLiteral("h") };
 }
 
 void TRichEditTest::reservedCharacters_surviveLoadSaveAndLoad()
@@ -250,8 +250,8 @@ void TRichEditTest::hostileFormatting_isFoldedToWhatTheBoxHolds_data()
             rtf += "{" + QByteArray(format).replace("#", QByteArray::number(i)) + " x}";
         return rtf + "\\par}";
     };
-    QTest::newRow("size above 1638 pt") << QByteArray("{\\rtf1 {\\fs99999 x}\\par}") << 0
-                                        << QStringLiteral("size") << QVariant(1638.0);
+    QTest::newRow("size above 1638 pt")
+        << QByteArray("{\\rtf1 {\\fs99999 x}\\par}") << 0 << QStringLiteral("size") << QVariant(1638.0);
     QTest::newRow("size below 1 pt") << QByteArray("{\\rtf1 {\\fs1 x}\\par}") << 0 << QStringLiteral("size")
                                      << QVariant(1.0);
     // 40 sizes 5 pt apart: the 33rd, 166.5 pt, becomes the nearest kept, the 32nd.
@@ -259,12 +259,11 @@ void TRichEditTest::hostileFormatting_isFoldedToWhatTheBoxHolds_data()
     QTest::newRow("32nd size kept") << pieces("\\fs#3") << 31 << QStringLiteral("size") << QVariant(161.5);
     QTest::newRow("31st size kept") << pieces("\\fs#3") << 30 << QStringLiteral("size") << QVariant(156.5);
     QTest::newRow("33rd family") << pieces("\\f#") << 32 << QStringLiteral("family") << QVariant(QString());
-    QTest::newRow("32nd family kept") << pieces("\\f#") << 31 << QStringLiteral("family")
-                                      << QVariant(QStringLiteral("F32"));
+    QTest::newRow("32nd family kept")
+        << pieces("\\f#") << 31 << QStringLiteral("family") << QVariant(QStringLiteral("F32"));
     // 600 pieces in one line: merged two by two, each pair in the bold of its first.
-    QTest::newRow("runs beyond 256 in a line")
-        << "{\\rtf1 " + QByteArray("{\\b x}y").repeated(600) + "\\par}" << 1 << QStringLiteral("bold")
-        << QVariant(true);
+    QTest::newRow("runs beyond 256 in a line") << "{\\rtf1 " + QByteArray("{\\b x}y").repeated(600) + "\\par}"
+                                               << 1 << QStringLiteral("bold") << QVariant(true);
 }
 
 void TRichEditTest::hostileFormatting_isFoldedToWhatTheBoxHolds()
@@ -283,11 +282,11 @@ void TRichEditTest::hostileFormatting_isFoldedToWhatTheBoxHolds()
     QApplication::clipboard()->setMimeData(mime);
     TRichEdit pastedInto;
     pastedInto.paste();
-    for (const TRichEdit *target : {&box, &pastedInto}) {
+    for (const TRichEdit *target : { &box, &pastedInto }) {
         const QTextCharFormat format = formatAt(*target, 0, column);
         const QVariant actual = property == QLatin1String("size") ? QVariant(format.fontPointSize())
             : property == QLatin1String("family") ? QVariant(format.fontFamilies().toStringList().value(0))
-                                                   : QVariant(format.fontWeight() >= QFont::Bold);
+                                                  : QVariant(format.fontWeight() >= QFont::Bold);
         QCOMPARE(actual, expected);
     }
     QCOMPARE(box.Lines->Strings(0), pastedInto.Lines->Strings(0));

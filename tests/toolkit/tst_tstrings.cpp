@@ -1,7 +1,6 @@
-#include "vcl/TRichEdit.h"
 #include "support/TestFiles.h"
-
 #include "system/Exception.h"
+#include "vcl/TRichEdit.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -36,10 +35,7 @@ private slots:
 namespace {
 
 // The box as a user would leave it: `content` typed in, '\n' for Enter.
-void type(TRichEdit &box, const QString &content)
-{
-    box.setPlainText(content);
-}
+void type(TRichEdit &box, const QString &content) { box.setPlainText(content); }
 
 QString writeListFile(const QTemporaryDir &directory, const QByteArray &bytes)
 {
@@ -78,12 +74,14 @@ void TStringsTest::count_data()
     QTest::addColumn<QString>("content");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("empty box") << QString() << QStringList();
-    QTest::newRow("one line, no end") << QStringLiteral("Pop  Ana  555") << QStringList{QStringLiteral("Pop  Ana  555")};
-    QTest::newRow("one line with end") << QStringLiteral("a\n") << QStringList{QStringLiteral("a")};
-    QTest::newRow("one empty line") << QStringLiteral("\n") << QStringList{QString()};
-    QTest::newRow("two empty lines") << QStringLiteral("\n\n") << QStringList{QString(), QString()};
-    QTest::newRow("empty line in the middle") << QStringLiteral("a\n\nb") << QStringList{QStringLiteral("a"), QString(), QStringLiteral("b")};
-    QTest::newRow("blanks only") << QStringLiteral("    ") << QStringList{QStringLiteral("    ")};
+    QTest::newRow("one line, no end")
+        << QStringLiteral("Pop  Ana  555") << QStringList { QStringLiteral("Pop  Ana  555") };
+    QTest::newRow("one line with end") << QStringLiteral("a\n") << QStringList { QStringLiteral("a") };
+    QTest::newRow("one empty line") << QStringLiteral("\n") << QStringList { QString() };
+    QTest::newRow("two empty lines") << QStringLiteral("\n\n") << QStringList { QString(), QString() };
+    QTest::newRow("empty line in the middle")
+        << QStringLiteral("a\n\nb") << QStringList { QStringLiteral("a"), QString(), QStringLiteral("b") };
+    QTest::newRow("blanks only") << QStringLiteral("    ") << QStringList { QStringLiteral("    ") };
 }
 
 void TStringsTest::count()
@@ -101,14 +99,25 @@ void TStringsTest::add_data()
     QTest::addColumn<QString>("content");
     QTest::addColumn<QStringList>("added");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("to an empty box") << QString() << QStringList{QStringLiteral("x")} << QStringList{QStringLiteral("x")};
-    QTest::newRow("four blanks") << QString() << QStringList{QStringLiteral("    ")} << QStringList{QStringLiteral("    ")};
-    QTest::newRow("an empty line to an empty box") << QString() << QStringList{QString()} << QStringList{QString()};
-    QTest::newRow("after a line without end") << QStringLiteral("a") << QStringList{QStringLiteral("b")} << QStringList{QStringLiteral("a"), QStringLiteral("b")};
-    QTest::newRow("after a line with end") << QStringLiteral("a\n") << QStringList{QStringLiteral("b")} << QStringList{QStringLiteral("a"), QStringLiteral("b")};
-    QTest::newRow("empty after a line without end") << QStringLiteral("a") << QStringList{QString()} << QStringList{QStringLiteral("a"), QString()};
-    QTest::newRow("three identical") << QString() << QStringList{QStringLiteral("p"), QStringLiteral("p"), QStringLiteral("p")} << QStringList{QStringLiteral("p"), QStringLiteral("p"), QStringLiteral("p")};
-    QTest::newRow("tab and non-BMP") << QString() << QStringList{QStringLiteral("a\tb \U0001F4DE ș")} << QStringList{QStringLiteral("a\tb \U0001F4DE ș")};
+    QTest::newRow("to an empty box") << QString() << QStringList { QStringLiteral("x") }
+                                     << QStringList { QStringLiteral("x") };
+    QTest::newRow("four blanks") << QString() << QStringList { QStringLiteral("    ") }
+                                 << QStringList { QStringLiteral("    ") };
+    QTest::newRow("an empty line to an empty box")
+        << QString() << QStringList { QString() } << QStringList { QString() };
+    QTest::newRow("after a line without end") << QStringLiteral("a") << QStringList { QStringLiteral("b") }
+                                              << QStringList { QStringLiteral("a"), QStringLiteral("b") };
+    QTest::newRow("after a line with end") << QStringLiteral("a\n") << QStringList { QStringLiteral("b") }
+                                           << QStringList { QStringLiteral("a"), QStringLiteral("b") };
+    QTest::newRow("empty after a line without end")
+        << QStringLiteral("a") << QStringList { QString() } << QStringList { QStringLiteral("a"), QString() };
+    QTest::newRow("three identical") << QString()
+                                     << QStringList { QStringLiteral("p"), QStringLiteral("p"),
+                                            QStringLiteral("p") }
+                                     << QStringList { QStringLiteral("p"), QStringLiteral("p"),
+                                            QStringLiteral("p") };
+    QTest::newRow("tab and non-BMP") << QString() << QStringList { QStringLiteral("a\tb \U0001F4DE ș") }
+                                     << QStringList { QStringLiteral("a\tb \U0001F4DE ș") };
 }
 
 void TStringsTest::add()
@@ -129,13 +138,17 @@ void TStringsTest::deleteLine_data()
     QTest::addColumn<int>("index");
     QTest::addColumn<QStringList>("expected");
     const QString five = QStringLiteral("l0\nl1\nl2\nl3\nl4\n");
-    QTest::newRow("first of three") << QStringLiteral("a\nb\nc\n") << 0 << QStringList{QStringLiteral("b"), QStringLiteral("c")};
-    QTest::newRow("middle of five") << five << 2 << QStringList{QStringLiteral("l0"), QStringLiteral("l1"), QStringLiteral("l3"), QStringLiteral("l4")};
-    QTest::newRow("last with end") << QStringLiteral("a\nb\n") << 1 << QStringList{QStringLiteral("a")};
-    QTest::newRow("last without end") << QStringLiteral("a\nb") << 1 << QStringList{QStringLiteral("a")};
+    QTest::newRow("first of three") << QStringLiteral("a\nb\nc\n") << 0
+                                    << QStringList { QStringLiteral("b"), QStringLiteral("c") };
+    QTest::newRow("middle of five") << five << 2
+                                    << QStringList { QStringLiteral("l0"), QStringLiteral("l1"),
+                                           QStringLiteral("l3"), QStringLiteral("l4") };
+    QTest::newRow("last with end") << QStringLiteral("a\nb\n") << 1 << QStringList { QStringLiteral("a") };
+    QTest::newRow("last without end") << QStringLiteral("a\nb") << 1 << QStringList { QStringLiteral("a") };
     QTest::newRow("only line without end") << QStringLiteral("a") << 0 << QStringList();
     QTest::newRow("only line with end") << QStringLiteral("a\n") << 0 << QStringList();
-    QTest::newRow("empty line between") << QStringLiteral("a\n\nb\n") << 1 << QStringList{QStringLiteral("a"), QStringLiteral("b")};
+    QTest::newRow("empty line between")
+        << QStringLiteral("a\n\nb\n") << 1 << QStringList { QStringLiteral("a"), QStringLiteral("b") };
 }
 
 void TStringsTest::deleteLine()
@@ -208,7 +221,7 @@ void TStringsTest::wrappedLine_isOneLine()
     box.setTextCursor(cursor);
     QCOMPARE(box.CaretPos().Y, 0);
     box.Lines->Delete(box.CaretPos().Y);
-    QCOMPARE(support::Lines(*box.Lines), QStringList{QStringLiteral("next")});
+    QCOMPARE(support::Lines(*box.Lines), QStringList { QStringLiteral("next") });
 }
 
 void TStringsTest::caretPos_followsParagraphs()
@@ -248,7 +261,8 @@ void TStringsTest::loadFromFile_startsFresh()
     type(box, QStringLiteral("old\nlines"));
     box.moveCursor(QTextCursor::End);
     box.Lines->LoadFromFile(name);
-    QCOMPARE(support::Lines(*box.Lines), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+    QCOMPARE(support::Lines(*box.Lines),
+        (QStringList { QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c") }));
     QCOMPARE(box.CaretPos().X, 0);
     QCOMPARE(box.CaretPos().Y, 0);
     QVERIFY(!box.document()->isModified());
@@ -287,7 +301,8 @@ void TStringsTest::loadFromFile_wrapsToTheShownWidth()
     QFETCH(Sequence, sequence);
     QTemporaryDir directory;
     const QString name = writeListFile(directory, longLine.toUtf8() + "\r\nnext\r\n");
-    const bool widened = sequence == Sequence::LoadShowThenWiden || sequence == Sequence::LoadWidenHiddenThenShow;
+    const bool widened
+        = sequence == Sequence::LoadShowThenWiden || sequence == Sequence::LoadWidenHiddenThenShow;
     const int finalWidth = widened ? 360 : 120;
 
     TRichEdit reference;

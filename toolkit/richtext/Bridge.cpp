@@ -16,30 +16,23 @@ namespace {
 
 codec::Rgb ToRgb(const QColor &color)
 {
-    return {std::uint8_t(color.red()), std::uint8_t(color.green()), std::uint8_t(color.blue())};
+    return { std::uint8_t(color.red()), std::uint8_t(color.green()), std::uint8_t(color.blue()) };
 }
 
-QColor ToColor(const codec::Rgb &rgb)
-{
-    return QColor(rgb.red, rgb.green, rgb.blue);
-}
+QColor ToColor(const codec::Rgb &rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
 
 // Characters that a Qt document may hold but a line of the list may not. U+FFFC is
 // a picture only where the format says so: the same character in a file is text.
 bool IsForeignCharacter(QChar c)
 {
-    return c == QChar::Null
-        || c == QChar(0xFDD0) || c == QChar(0xFDD1)   // frame start and end
+    return c == QChar::Null || c == QChar(0xFDD0) || c == QChar(0xFDD1)   // frame start and end
         || c == QLatin1Char('\r');
 }
 
 // Characters that Qt's document takes for its own structure: inserted as text, each
 // becomes a paragraph end. The box holds a stand-in instead, whose format names the
 // character it stands for, and gives the character back when read.
-bool IsReservedByQt(QChar c)
-{
-    return c == QChar(0xFDD0) || c == QChar(0xFDD1);
-}
+bool IsReservedByQt(QChar c) { return c == QChar(0xFDD0) || c == QChar(0xFDD1); }
 
 constexpr QChar standIn = QChar::ReplacementCharacter;
 constexpr int standsForProperty = QTextFormat::UserProperty + 0x100;
@@ -74,7 +67,7 @@ QTextCharFormat ToQt(const codec::CharacterFormat &format)
     if (format.strikeOut)
         result.setFontStrikeOut(true);
     if (!format.fontFamily.isEmpty())
-        result.setFontFamilies({format.fontFamily});
+        result.setFontFamilies({ format.fontFamily });
     if (format.halfPoints > 0)
         result.setFontPointSize(format.halfPoints / 2.0);
     if (format.foreground)
@@ -211,16 +204,14 @@ namespace {
 
 // Keeps the first `capacity` distinct values it is shown; any later one becomes the
 // nearest value kept.
-template <typename Value>
-class Keeper {
+template <typename Value> class Keeper {
 public:
     explicit Keeper(std::size_t capacity)
         : capacity_(capacity)
     {
     }
 
-    template <typename Distance>
-    Value fold(const Value &value, Distance distance)
+    template <typename Distance> Value fold(const Value &value, Distance distance)
     {
         if (std::find(kept_.cbegin(), kept_.cend(), value) != kept_.cend())
             return value;
@@ -228,9 +219,8 @@ public:
             kept_.push_back(value);
             return value;
         }
-        return *std::min_element(kept_.cbegin(), kept_.cend(), [&](const Value &a, const Value &b) {
-            return distance(a, value) < distance(b, value);
-        });
+        return *std::min_element(kept_.cbegin(), kept_.cend(),
+            [&](const Value &a, const Value &b) { return distance(a, value) < distance(b, value); });
     }
 
 private:
@@ -246,7 +236,10 @@ int ColourDistance(const codec::Rgb &a, const codec::Rgb &b)
 
 class Folding {
 public:
-    Folding() { families_.fold(QString(), [](const QString &, const QString &) { return 0; }); }
+    Folding()
+    {
+        families_.fold(QString(), [](const QString &, const QString &) { return 0; });
+    }
 
     codec::CharacterFormat fold(codec::CharacterFormat format)
     {
@@ -257,9 +250,8 @@ public:
         }
         if (!format.fontFamily.isEmpty()) {
             // No family is near another: one not kept is shown in the default font.
-            format.fontFamily = families_.fold(format.fontFamily, [&](const QString &kept, const QString &) {
-                return kept.isEmpty() ? 0 : 1;
-            });
+            format.fontFamily = families_.fold(format.fontFamily,
+                [&](const QString &kept, const QString &) { return kept.isEmpty() ? 0 : 1; });
         }
         if (format.foreground)
             format.foreground = foregrounds_.fold(*format.foreground, ColourDistance);
@@ -269,11 +261,11 @@ public:
     }
 
 private:
-    Keeper<int> sizes_{limits::fontSizes};
+    Keeper<int> sizes_ { limits::fontSizes };
     // The empty family is kept too, as the one that a family beyond the limit becomes.
-    Keeper<QString> families_{limits::fontFamilies + 1};
-    Keeper<codec::Rgb> foregrounds_{limits::colours};
-    Keeper<codec::Rgb> backgrounds_{limits::colours};
+    Keeper<QString> families_ { limits::fontFamilies + 1 };
+    Keeper<codec::Rgb> foregrounds_ { limits::colours };
+    Keeper<codec::Rgb> backgrounds_ { limits::colours };
 };
 
 struct FormatHash {
@@ -312,10 +304,11 @@ void AppendLine(std::vector<codec::FormatRun> &runs, const std::vector<codec::Fo
     const std::size_t group = (line.size() + limits::runsPerParagraph - 1) / limits::runsPerParagraph;
     for (std::size_t first = 0; first < line.size(); first += group) {
         const std::size_t last = std::min(first + group, line.size()) - 1;
-        const auto longest = std::max_element(line.begin() + qsizetype(first), line.begin() + qsizetype(last) + 1,
-            [](const codec::FormatRun &a, const codec::FormatRun &b) { return a.length < b.length; });
+        const auto longest
+            = std::max_element(line.begin() + qsizetype(first), line.begin() + qsizetype(last) + 1,
+                [](const codec::FormatRun &a, const codec::FormatRun &b) { return a.length < b.length; });
         const qsizetype start = line[first].start;
-        AppendRun(runs, {start, line[last].start + line[last].length - start, longest->format});
+        AppendRun(runs, { start, line[last].start + line[last].length - start, longest->format });
     }
 }
 
@@ -361,7 +354,7 @@ codec::RichDocument FitForBox(const codec::RichDocument &model, const QTextDocum
             if (lineEnd < 0)
                 lineEnd = text.size();
         }
-        AppendRun(line, {run.start, run.length, folded[std::size_t(run.format)]});
+        AppendRun(line, { run.start, run.length, folded[std::size_t(run.format)] });
     }
     AppendLine(result.runs, line);
     return result;

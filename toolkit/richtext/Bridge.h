@@ -34,13 +34,13 @@ void Insert(QTextCursor &cursor, const codec::RichDocument &model);
 // What Qt's document, layout and font cache are given at most, whatever a file or a
 // paste holds: past these a load takes minutes and a keystroke seconds.
 namespace limits {
-constexpr int smallestHalfPoints = 2;      // 1 pt
-constexpr int largestHalfPoints = 3276;    // 1638 pt, as word processors allow
-constexpr int fontSizes = 32;              // distinct sizes in the box
-constexpr int fontFamilies = 32;           // distinct families in the box
-constexpr int colours = 64;                // distinct text colours, and as many backgrounds
-constexpr int runsPerParagraph = 256;      // changes of format within one line
-constexpr int longestWord = 500;           // characters between two break opportunities
+constexpr int smallestHalfPoints = 2;   // 1 pt
+constexpr int largestHalfPoints = 3276;   // 1638 pt, as word processors allow
+constexpr int fontSizes = 32;   // distinct sizes in the box
+constexpr int fontFamilies = 32;   // distinct families in the box
+constexpr int colours = 64;   // distinct text colours, and as many backgrounds
+constexpr int runsPerParagraph = 256;   // changes of format within one line
+constexpr int longestWord = 500;   // characters between two break opportunities
 }   // namespace limits
 
 // The model as the box can hold it. Sizes are clamped to the range above; a size,

@@ -21,10 +21,7 @@ constexpr qint64 maximumFileSize = qint64(256) << 20;
 
 }   // namespace
 
-QString Tr(const char *text)
-{
-    return QCoreApplication::translate("files", text);
-}
+QString Tr(const char *text) { return QCoreApplication::translate("files", text); }
 
 void FailToOpen(const QString &fileName, const QString &reason)
 {

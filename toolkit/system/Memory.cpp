@@ -36,9 +36,8 @@ qint64 ProcKilobytes(const char *file, const QByteArray &name)
     if (start < 0)
         return unknown;
     const qsizetype end = text.indexOf('\n', start);
-    const QByteArray value = text.mid(start + name.size() + 1, end - start - name.size() - 1)
-                                 .trimmed()
-                                 .replace(" kB", "");
+    const QByteArray value
+        = text.mid(start + name.size() + 1, end - start - name.size() - 1).trimmed().replace(" kB", "");
     bool ok = false;
     const qint64 kilobytes = value.toLongLong(&ok);
     return ok ? kilobytes * 1024 : unknown;

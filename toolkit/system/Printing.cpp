@@ -14,10 +14,7 @@ namespace printing {
 
 namespace {
 
-QString Tr(const char *text)
-{
-    return QCoreApplication::translate("printing", text);
-}
+QString Tr(const char *text) { return QCoreApplication::translate("printing", text); }
 
 QString &OutputFile()
 {
@@ -38,23 +35,19 @@ void PrintToFile(const QTextDocument &document, const QString &title, const QStr
     // Qt says nothing when it cannot write the PDF: the file is checked before and after.
     QFile probe(pdfFileName);
     if (!probe.open(QIODevice::WriteOnly)) {
-        throw Exception(Tr("Cannot print to file %1: %2")
-                            .arg(QuotedFileName(pdfFileName), probe.errorString()));
+        throw Exception(
+            Tr("Cannot print to file %1: %2").arg(QuotedFileName(pdfFileName), probe.errorString()));
     }
     probe.close();
     const auto draw = [&document](QPrinter &printer) { Render(document, printer); };
     if (!system_printer::WritePdf(pdfFileName, title, draw)) {
-        throw Exception(Tr("Cannot print to file %1: nothing was written")
-                            .arg(QuotedFileName(pdfFileName)));
+        throw Exception(Tr("Cannot print to file %1: nothing was written").arg(QuotedFileName(pdfFileName)));
     }
 }
 
 }   // namespace
 
-void PrintToFile(const QString &pdfFileName)
-{
-    OutputFile() = pdfFileName;
-}
+void PrintToFile(const QString &pdfFileName) { OutputFile() = pdfFileName; }
 
 QString JobName(const QString &title)
 {
@@ -83,8 +76,8 @@ void Print(const QTextDocument &document, const QString &title)
     const QString printer = system_printer::DefaultPrinter();
     if (printer.isEmpty())
         throw Exception(Tr("Cannot print: no printer is set up on this computer."));
-    system_printer::Print(printer, title, JobName(title),
-                          [&document](QPrinter &device) { Render(document, device); });
+    system_printer::Print(
+        printer, title, JobName(title), [&document](QPrinter &device) { Render(document, device); });
 }
 
 }   // namespace printing

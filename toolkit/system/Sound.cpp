@@ -32,9 +32,6 @@ void MessageBeep(unsigned type)
 #endif
 }
 
-void SetMessageBeepHook(std::function<void(unsigned)> hook)
-{
-    BeepHook() = std::move(hook);
-}
+void SetMessageBeepHook(std::function<void(unsigned)> hook) { BeepHook() = std::move(hook); }
 
 }   // namespace toolkit

@@ -16,11 +16,11 @@ QString DefaultPrinter();
 // `title` is the document's own title, `jobName` the name the print system shows.
 // Throws when the job cannot be made or the print system refuses it.
 void Print(const QString &printer, const QString &title, const QString &jobName,
-           const std::function<void(QPrinter &)> &render);
+    const std::function<void(QPrinter &)> &render);
 
 // Draws the job into a PDF file named `title`. Returns false when nothing was written:
 // Qt says nothing when it cannot write the file.
-bool WritePdf(const QString &pdfFileName, const QString &title,
-              const std::function<void(QPrinter &)> &render);
+bool WritePdf(
+    const QString &pdfFileName, const QString &title, const std::function<void(QPrinter &)> &render);
 
 }   // namespace system_printer

@@ -1,6 +1,5 @@
-#include "system/SystemPrinter.h"
-
 #include "system/Exception.h"
+#include "system/SystemPrinter.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -25,7 +24,7 @@ QString DefaultPrinter()
 // past 255 bytes, and does not say whether the job was accepted. So the job is made as
 // a PDF here and handed to CUPS, which answers.
 void Print(const QString &printer, const QString &title, const QString &jobName,
-           const std::function<void(QPrinter &)> &render)
+    const std::function<void(QPrinter &)> &render)
 {
     const auto fail = [&printer](const QString &reason) {
         throw Exception(QCoreApplication::translate("printing", "Cannot print on %1: %2")
@@ -39,8 +38,7 @@ void Print(const QString &printer, const QString &title, const QString &jobName,
         fail(QCoreApplication::translate("printing", "the print job could not be written"));
 
     const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(),
-                                   QFile::encodeName(pdfFileName).constData(),
-                                   jobName.toUtf8().constData(), 0, nullptr);
+        QFile::encodeName(pdfFileName).constData(), jobName.toUtf8().constData(), 0, nullptr);
     if (job == 0)
         fail(QString::fromUtf8(cupsLastErrorString()));
 }

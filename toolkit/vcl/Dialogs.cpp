@@ -11,7 +11,4 @@ void ShowMessageBox(const QString &message, QMessageBox::Icon icon)
     box.exec();
 }
 
-void ShowMessage(const QString &message)
-{
-    ShowMessageBox(message, QMessageBox::NoIcon);
-}
+void ShowMessage(const QString &message) { ShowMessageBox(message, QMessageBox::NoIcon); }

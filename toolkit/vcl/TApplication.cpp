@@ -22,9 +22,7 @@ TApplication::~TApplication()
     Application = nullptr;
 }
 
-void TApplication::Initialize()
-{
-}
+void TApplication::Initialize() { }
 
 void TApplication::Title(const QString &title)
 {
@@ -42,10 +40,7 @@ void TApplication::Run()
     exec();
 }
 
-void TApplication::ShowException(const QString &message)
-{
-    ShowMessageBox(message, QMessageBox::Critical);
-}
+void TApplication::ShowException(const QString &message) { ShowMessageBox(message, QMessageBox::Critical); }
 
 bool TApplication::notify(QObject *receiver, QEvent *event)
 {

@@ -32,8 +32,7 @@ public:
     // Builds a window of the class, stores it in `reference` and then runs its creation
     // handler. The first window created is the main window. A failure in the creation
     // handler is reported and the creation completes.
-    template <typename Form>
-    void CreateForm(Form *&reference)
+    template <typename Form> void CreateForm(Form *&reference)
     {
         try {
             auto form = std::make_unique<Form>();

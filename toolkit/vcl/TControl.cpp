@@ -8,12 +8,6 @@ bool TControl::Visible() const
     return !widget_.isHidden();
 }
 
-void TControl::Visible(bool visible)
-{
-    widget_.setVisible(visible);
-}
+void TControl::Visible(bool visible) { widget_.setVisible(visible); }
 
-void TControl::Refresh()
-{
-    widget_.repaint();
-}
+void TControl::Refresh() { widget_.repaint(); }

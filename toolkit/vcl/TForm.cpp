@@ -32,10 +32,7 @@ void TForm::Show()
     activateWindow();
 }
 
-void TForm::Close()
-{
-    close();
-}
+void TForm::Close() { close(); }
 
 void TForm::SetBounds(int left, int top, int width, int height)
 {
@@ -132,8 +129,7 @@ void TForm::ApplyDesign()
     if (testAttribute(Qt::WA_SetCursor)) {
         const auto widgets = findChildren<QWidget *>();
         for (QWidget *widget : widgets) {
-            if (widget != centralWidget() && !widget->isWindow()
-                && !widget->testAttribute(Qt::WA_SetCursor))
+            if (widget != centralWidget() && !widget->isWindow() && !widget->testAttribute(Qt::WA_SetCursor))
                 widget->setCursor(Qt::ArrowCursor);
         }
     }

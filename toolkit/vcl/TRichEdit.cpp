@@ -1,10 +1,10 @@
 #include "vcl/TRichEdit.h"
 
+#include "richtext/Bridge.h"
 #include "richtext/DocumentFiles.h"
 #include "system/Exception.h"
 #include "system/Memory.h"
 #include "system/Printing.h"
-#include "richtext/Bridge.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -49,13 +49,10 @@ void TRichEdit::allowBreaksAnywhereFor(QStringView text)
 TPoint TRichEdit::CaretPos() const
 {
     const QTextCursor cursor = textCursor();
-    return {cursor.positionInBlock(), cursor.blockNumber()};
+    return { cursor.positionInBlock(), cursor.blockNumber() };
 }
 
-void TRichEdit::Print(const QString &title)
-{
-    printing::Print(*document(), title);
-}
+void TRichEdit::Print(const QString &title) { printing::Print(*document(), title); }
 
 codec::RichDocument TRichEdit::Document() const
 {
@@ -71,7 +68,7 @@ void TRichEdit::Document(const codec::RichDocument &loaded)
     // A box not shown yet learns its width only when first shown, and then lays out
     // every line again; let it learn the width while it is still empty. The box's own
     // resize places the viewport; the viewport's gives the text its width.
-    for (QWidget *widget : {static_cast<QWidget *>(this), viewport()}) {
+    for (QWidget *widget : { static_cast<QWidget *>(this), viewport() }) {
         if (widget->testAttribute(Qt::WA_PendingResizeEvent)) {
             QResizeEvent pending(widget->size(), QSize());
             QCoreApplication::sendEvent(widget, &pending);
@@ -136,7 +133,8 @@ bool TRichEdit::isHeavyEdit(const QKeyEvent &event) const
         return false;
     const QTextDocument &text = *document();
     return text.findBlock(cursor.selectionEnd()).blockNumber()
-        - text.findBlock(cursor.selectionStart()).blockNumber() > manyLines;
+        - text.findBlock(cursor.selectionStart()).blockNumber()
+        > manyLines;
 }
 
 void TRichEdit::keyPressEvent(QKeyEvent *event)

@@ -1,9 +1,8 @@
 #pragma once
 
+#include "codec/RichDocument.h"
 #include "vcl/TControl.h"
 #include "vcl/TStrings.h"
-
-#include "codec/RichDocument.h"
 
 #include <QPlainTextEdit>
 

@@ -26,8 +26,7 @@ int TStrings::Count() const
 void TStrings::RequireLine(int index) const
 {
     if (index < 0 || index >= Count()) {
-        throw Exception(QCoreApplication::translate("TStrings", "List index out of bounds (%1)")
-                            .arg(index));
+        throw Exception(QCoreApplication::translate("TStrings", "List index out of bounds (%1)").arg(index));
     }
 }
 
@@ -105,7 +104,8 @@ QString TStrings::Text() const
 void TStrings::LoadFromFile(const QString &fileName)
 {
     richtext::LoadTarget box;
-    box.estimatedBytes = [this](const codec::RichDocument &document) { return box_.EstimatedBytes(document); };
+    box.estimatedBytes
+        = [this](const codec::RichDocument &document) { return box_.EstimatedBytes(document); };
     box.fill = [this](const codec::RichDocument &document) {
         try {
             box_.Document(document);
@@ -118,7 +118,4 @@ void TStrings::LoadFromFile(const QString &fileName)
     richtext::Load(fileName, box);
 }
 
-void TStrings::SaveToFile(const QString &fileName) const
-{
-    richtext::Save(fileName, box_.Document());
-}
+void TStrings::SaveToFile(const QString &fileName) const { richtext::Save(fileName, box_.Document()); }
