@@ -35,8 +35,9 @@ done
 echo "== system" >&2
 uptime >&2
 
-# Start-up under a private Xvfb.
-start_xserver
+# Start-up under a private Xvfb with a black root: the timer takes a window painted
+# once its middle row is no longer black.
+XSERVER_OPTIONS=-br start_xserver
 
 : >"$work/startup.txt"
 # Rounds through the three sizes, so that a change of load on the machine weighs on

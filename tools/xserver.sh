@@ -9,7 +9,8 @@
 #
 # begin_session NAME makes the scratch folder $work and arranges that on any exit, a
 # signal included, the processes named in $app_pid and $other_pids, the X server and
-# $work go. $XSERVER_SCREEN sets the screen's size and depth (default 1280x1024x24).
+# $work go. $XSERVER_SCREEN sets the screen's size and depth (default 1280x1024x24);
+# $XSERVER_OPTIONS adds options of Xvfb's own (the benchmarks' -br, a black root).
 
 # Ends a process this script started, by its id: asks, waits up to five seconds, then
 # forces. Polls rather than `wait`, which can block in an exit trap.
@@ -47,7 +48,8 @@ stop_xserver() {
 
 # Starts Xvfb on a display it picks itself and exports DISPLAY for the program.
 start_xserver() {
-    Xvfb -displayfd 3 -screen 0 "${XSERVER_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    # shellcheck disable=SC2086
+    Xvfb -displayfd 3 -screen 0 "${XSERVER_SCREEN:-1280x1024x24}" ${XSERVER_OPTIONS:-} -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
     xvfb_pid=$!
     for _ in $(seq 100); do
         [[ -s $work/display ]] && break
