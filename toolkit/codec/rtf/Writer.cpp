@@ -18,22 +18,134 @@ namespace {
 
 // Unicode of the Windows-1250 bytes 0x80..0xFF; 0 where the byte is undefined.
 constexpr char16_t cp1250High[128] = {
-    0x20AC, 0,      0x201A, 0,      0x201E, 0x2026, 0x2020, 0x2021,
-    0,      0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0,      0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A,
-    0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7,
-    0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,
-    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7,
-    0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C,
-    0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7,
-    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E,
-    0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7,
-    0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,
-    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7,
-    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F,
-    0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,
-    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
+    0x20AC,
+    0,
+    0x201A,
+    0,
+    0x201E,
+    0x2026,
+    0x2020,
+    0x2021,
+    0,
+    0x2030,
+    0x0160,
+    0x2039,
+    0x015A,
+    0x0164,
+    0x017D,
+    0x0179,
+    0,
+    0x2018,
+    0x2019,
+    0x201C,
+    0x201D,
+    0x2022,
+    0x2013,
+    0x2014,
+    0,
+    0x2122,
+    0x0161,
+    0x203A,
+    0x015B,
+    0x0165,
+    0x017E,
+    0x017A,
+    0x00A0,
+    0x02C7,
+    0x02D8,
+    0x0141,
+    0x00A4,
+    0x0104,
+    0x00A6,
+    0x00A7,
+    0x00A8,
+    0x00A9,
+    0x015E,
+    0x00AB,
+    0x00AC,
+    0x00AD,
+    0x00AE,
+    0x017B,
+    0x00B0,
+    0x00B1,
+    0x02DB,
+    0x0142,
+    0x00B4,
+    0x00B5,
+    0x00B6,
+    0x00B7,
+    0x00B8,
+    0x0105,
+    0x015F,
+    0x00BB,
+    0x013D,
+    0x02DD,
+    0x013E,
+    0x017C,
+    0x0154,
+    0x00C1,
+    0x00C2,
+    0x0102,
+    0x00C4,
+    0x0139,
+    0x0106,
+    0x00C7,
+    0x010C,
+    0x00C9,
+    0x0118,
+    0x00CB,
+    0x011A,
+    0x00CD,
+    0x00CE,
+    0x010E,
+    0x0110,
+    0x0143,
+    0x0147,
+    0x00D3,
+    0x00D4,
+    0x0150,
+    0x00D6,
+    0x00D7,
+    0x0158,
+    0x016E,
+    0x00DA,
+    0x0170,
+    0x00DC,
+    0x00DD,
+    0x0162,
+    0x00DF,
+    0x0155,
+    0x00E1,
+    0x00E2,
+    0x0103,
+    0x00E4,
+    0x013A,
+    0x0107,
+    0x00E7,
+    0x010D,
+    0x00E9,
+    0x0119,
+    0x00EB,
+    0x011B,
+    0x00ED,
+    0x00EE,
+    0x010F,
+    0x0111,
+    0x0144,
+    0x0148,
+    0x00F3,
+    0x00F4,
+    0x0151,
+    0x00F6,
+    0x00F7,
+    0x0159,
+    0x016F,
+    0x00FA,
+    0x0171,
+    0x00FC,
+    0x00FD,
+    0x0163,
+    0x02D9,
 };
 
 struct FallbackTable {
@@ -106,8 +218,7 @@ public:
         std::memcpy(cursor(), text, size_t(length));
         used_ += length;
     }
-    template<qsizetype N>
-    void append(const char (&literal)[N]) { append(literal, N - 1); }
+    template <qsizetype N> void append(const char (&literal)[N]) { append(literal, N - 1); }
     void append(const QByteArray &text) { append(text.constData(), text.size()); }
     void appendNumber(qint64 number)
     {
@@ -146,10 +257,10 @@ qsizetype copyOrdinaryAscii(const char16_t *units, qsizetype size, char *to)
     const __m128i closeBrace = _mm_set1_epi16('}');
     for (; i + 8 <= size; i += 8) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(units + i));
-        const __m128i inRange = _mm_and_si128(_mm_cmpgt_epi16(block, belowFirst), _mm_cmplt_epi16(block, pastLast));
+        const __m128i inRange
+            = _mm_and_si128(_mm_cmpgt_epi16(block, belowFirst), _mm_cmplt_epi16(block, pastLast));
         const __m128i needsEscape = _mm_or_si128(_mm_cmpeq_epi16(block, backslash),
-                                             _mm_or_si128(_mm_cmpeq_epi16(block, openBrace),
-                                                          _mm_cmpeq_epi16(block, closeBrace)));
+            _mm_or_si128(_mm_cmpeq_epi16(block, openBrace), _mm_cmpeq_epi16(block, closeBrace)));
         if (_mm_movemask_epi8(_mm_andnot_si128(needsEscape, inRange)) != 0xFFFF)
             break;
         _mm_storel_epi64(reinterpret_cast<__m128i *>(to + i), _mm_packus_epi16(block, block));
@@ -239,7 +350,7 @@ void appendText(Output &out, QStringView text, bool escapeSemicolon = false)
                 // read from a file comes back as it was. Code page 1250 maps them to themselves.
                 if (unit != 0) {
                     static const char hex[] = "0123456789abcdef";
-                    const char escape[] = {'\\', '\'', hex[unit >> 4], hex[unit & 0xF], '\0'};
+                    const char escape[] = { '\\', '\'', hex[unit >> 4], hex[unit & 0xF], '\0' };
                     out.append(escape);
                 }
             } else if (QChar::isHighSurrogate(unit) && i + 1 < size && QChar::isLowSurrogate(units[i + 1])) {
