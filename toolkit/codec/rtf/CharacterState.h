@@ -30,6 +30,14 @@ struct CharacterState {
 
 // The document format of the current text, found again only when the state that
 // decides it changed.
+//
+// Which format counts as the document's default, so that plain files come back
+// without runs: the font named by \deffN, and the font size that the outermost
+// group holds when the first character of body text is written (24 half-points,
+// RTF's own default, when that group never set \fs). Our writer puts
+// "\pard\f0\fs16" in the outermost group before the first line, so its plain
+// files read back with no runs and its formatted ones with exactly the runs it
+// wrote. A run names a font only when its family differs from the \deff font's.
 class FormatCache {
 public:
     // The group's state may have changed.

@@ -269,6 +269,20 @@ char16_t CharacterOf(Keyword keyword)
     }
 }
 
+char16_t CharacterOfSymbol(unsigned char symbol)
+{
+    switch (symbol) {
+    case '~':
+        return 0x00A0;
+    case '-':
+        return 0x00AD;
+    case '_':
+        return 0x2011;
+    default:
+        return 0;
+    }
+}
+
 KeywordTable::KeywordTable()
 {
     for (const KeywordEntry &entry : keywordList)

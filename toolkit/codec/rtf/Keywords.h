@@ -81,6 +81,8 @@ enum class Keyword : std::uint8_t {
 bool IsDestination(Keyword keyword);
 // The character a word such as \emdash stands for, or 0 for other words.
 char16_t CharacterOf(Keyword keyword);
+// The character a control symbol such as \~ stands for, or 0 for other symbols.
+char16_t CharacterOfSymbol(unsigned char symbol);
 
 // Control words by name: an open-addressing table keyed by the FNV-1a hash, which the
 // tokenizer computes while it reads the letters.

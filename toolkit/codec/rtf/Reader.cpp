@@ -1,28 +1,20 @@
 #include "codec/rtf/Reader.h"
 
 #include "codec/CodePages.h"
+#include "codec/rtf/BodyText.h"
 #include "codec/rtf/CharacterState.h"
+#include "codec/rtf/Groups.h"
 #include "codec/rtf/Keywords.h"
 #include "codec/rtf/Tables.h"
 #include "codec/rtf/TextDecoder.h"
-#include "codec/rtf/TextOutput.h"
 #include "codec/rtf/Tokenizer.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <vector>
 
 // One pass over the bytes with an explicit group stack: hostile files nest groups
 // hundreds of thousands deep, so nothing here recurses.
-//
-// Which format counts as the document's default, so that plain files come back
-// without runs: the font named by \deffN, and the font size that the outermost
-// group holds when the first character of body text is written (24 half-points,
-// RTF's own default, when that group never set \fs). Our writer puts
-// "\pard\f0\fs16" in the outermost group before the first line, so its plain
-// files read back with no runs and its formatted ones with exactly the runs it
-// wrote. A run names a font only when its family differs from the \deff font's.
 //
 // Paragraph formatting (alignment, indents, spacing, tab stops, borders, shading,
 // list levels, styles) and character properties the model cannot show
@@ -34,62 +26,28 @@ namespace {
 
 using namespace rtf;
 
-constexpr int maximumDepth = 10000;
-constexpr int maximumUnicodeSkip = 16;
-constexpr char16_t lineSeparator = 0x2028;
-
-enum class Destination : std::uint8_t { Body, Skip, FontTable, ColorTable };
-
-// Everything a group restores when it ends. Kept small and free of heap members:
-// it is copied at every '{'.
-struct GroupState {
-    Destination destination = Destination::Body;
-    Destination uprRestore = Destination::Body;
-    bool isUprGroup = false;
-    bool insideUpr = false;
-    bool inTable = false;
-    std::uint8_t unicodeSkip = 1;
-    CharacterState character;
-};
-
-class Reader {
+class Reader : private BodyText {
 public:
     explicit Reader(QByteArrayView bytes)
-        : tokens_(bytes)
-        , output_(bytes.size() + 64)
+        : BodyText(bytes.size() + 64)
+        , tokens_(bytes)
     {
     }
 
     RichDocument run();
 
 private:
-    // output
-    void beginText()
-    {
-        if (Q_UNLIKELY(textNeedsPreparation_))
-            prepareText();
-        paragraphHasContent_ = true;
-    }
-    void prepareText();
+    void prepare() override;
     // In a Symbol font even ASCII bytes are symbols, as their \'hh escapes are.
     void writeSymbols(QByteArrayView bytes)
     {
         output_.advance(pageForCurrentFont().decode(bytes, output_.cursor(bytes.size())));
     }
-    void emitCharacter(char16_t c)
+    void flushPendingBytes()
     {
-        beginText();
-        output_.put(QChar(c));
+        if (decoder_.hasPendingBytes())
+            BodyText::flushPendingBytes(pageForCurrentFont());
     }
-    void emitCodeUnit(char16_t c);
-    void emitSpecial(char16_t c);
-    void flushPendingBytes();
-    void flushSurrogate()
-    {
-        if (decoder_.dropHighSurrogate())
-            emitCharacter(replacementCharacter);
-    }
-    void endParagraph();
     CodePage pageForCurrentFont()
     {
         const int font = state().character.font;
@@ -112,11 +70,11 @@ private:
     // table's ';' separator.
     void textByte(unsigned char c, bool escaped);
 
-    GroupState &state() { return stack_.back(); }
+    GroupState &state() { return groups_.innermost(); }
     void formatChanged()
     {
         format_.stateChanged();
-        textNeedsPreparation_ = true;
+        needsPreparation();
     }
     // The fonts, the colours or the default font changed.
     void tablesChanged()
@@ -128,19 +86,14 @@ private:
     void pageChanged()
     {
         pages_.invalidate();
-        textNeedsPreparation_ = true;
+        needsPreparation();
     }
 
     Tokenizer tokens_;
-    TextDecoder decoder_;
 
-    TextOutput output_;
-
-    std::vector<GroupState> stack_;
-    int overflowDepth_ = 0;
+    GroupStack groups_;
     bool ignorableNext_ = false;
     bool atGroupStart_ = false;
-    bool started_ = false;
 
     PageChoice pages_;
     bool headerSeen_ = false;
@@ -148,77 +101,17 @@ private:
     FontTable fonts_;
     ColorTable colors_;
     FormatCache format_;
-
-    bool pendingCellTab_ = false;
-    bool paragraphHasContent_ = false;
-    bool textNeedsPreparation_ = true;
     bool symbolText_ = false;   // the current font is a Symbol font
 };
 
-void Reader::prepareText()
+void Reader::prepare()
 {
-    textNeedsPreparation_ = false;
     // Every change of font or code page asks for preparation, so this stays current.
     symbolText_ = !pages_.utf8() && pageForCurrentFont().isSymbol();
-    format_.noteDefaultSize(stack_.front().character.halfPoints);
+    format_.noteDefaultSize(groups_.outermost().character.halfPoints);
     if (format_.dirty())
         format_.refresh(state().character, defaultFont_, fonts_, colors_, output_.document());
-    output_.useFormat(format_.current());
-    flushSurrogate();
-    if (pendingCellTab_) {
-        pendingCellTab_ = false;
-        emitCharacter(u'\t');
-    }
-}
-
-void Reader::emitCodeUnit(char16_t c)
-{
-    const DecodedUnits decoded = decoder_.codeUnit(c);
-    for (int i = 0; i < decoded.count; ++i)
-        emitCharacter(decoded.units[i]);
-    if (decoder_.hasHighSurrogate())
-        textNeedsPreparation_ = true;
-    if (decoded.paragraphEnd)
-        endParagraph();
-}
-
-void Reader::emitSpecial(char16_t c)
-{
-    if (state().character.hidden)
-        return;
-    flushSurrogate();
-    emitCharacter(c);
-}
-
-void Reader::flushPendingBytes()
-{
-    if (!decoder_.hasPendingBytes())
-        return;
-    // Decoded apart first: the text may hold characters the model keeps for itself,
-    // which go through emitCodeUnit.
-    for (QChar c : decoder_.takeDecoded(pageForCurrentFont())) {
-        const char16_t unit = c.unicode();
-        if (unit >= 0x20 && unit != 0x2029 && !QChar::isSurrogate(unit) && !decoder_.hasHighSurrogate()) {
-            emitCharacter(unit);
-        } else if (QChar::isSurrogate(unit)) {
-            // UTF-8 yields whole pairs: pass them through together.
-            beginText();
-            output_.put(c);
-        } else {
-            emitCodeUnit(unit);
-        }
-    }
-}
-
-void Reader::endParagraph()
-{
-    flushSurrogate();
-    pendingCellTab_ = false;
-    output_.closeRun();
-    output_.put(QChar(u'\n'));
-    paragraphHasContent_ = false;
-    if (format_.current() >= 0)
-        textNeedsPreparation_ = true;   // the next paragraph opens its own run
+    openText(format_.current());
 }
 
 void Reader::openGroup()
@@ -227,27 +120,7 @@ void Reader::openGroup()
     decoder_.stopSkipping();
     ignorableNext_ = false;
     atGroupStart_ = true;
-    if (!started_) {
-        started_ = true;
-        stack_.reserve(64);
-        stack_.emplace_back();
-        return;
-    }
-    if (stack_.size() >= std::size_t(maximumDepth)) {
-        ++overflowDepth_;
-        return;
-    }
-    GroupState next = stack_.back();
-    if (next.isUprGroup) {
-        // The first part of \upr is the ANSI version; only \ud brings text back.
-        next.isUprGroup = false;
-        next.insideUpr = true;
-        next.uprRestore = next.destination;
-        next.destination = Destination::Skip;
-    } else {
-        next.insideUpr = false;
-    }
-    stack_.push_back(next);
+    groups_.open();
 }
 
 bool Reader::closeGroup()
@@ -256,17 +129,15 @@ bool Reader::closeGroup()
     decoder_.stopSkipping();
     ignorableNext_ = false;
     atGroupStart_ = false;
-    if (overflowDepth_ > 0) {
-        --overflowDepth_;
+    if (groups_.closeCounted())
         return true;
-    }
-    const GroupState &closing = stack_.back();
-    if (closing.destination == Destination::FontTable && fonts_.pending() && fonts_.depth() >= stack_.size()
+    const GroupState &closing = state();
+    if (closing.destination == Destination::FontTable && fonts_.pending() && fonts_.depth() >= groups_.depth()
         && fonts_.commit(pages_.documentPage()))
         tablesChanged();
-    if (stack_.size() == 1)
+    if (groups_.depth() == 1)
         return false;
-    stack_.pop_back();
+    groups_.close();
     formatChanged();
     pageChanged();
     return true;
@@ -350,17 +221,11 @@ void Reader::executeSymbol(unsigned char symbol)
     case '\t':
         executeWord(Token::word(Keyword::Tab));
         return;
-    case '~':
-        executeUnicode(0x00A0);
-        return;
-    case '-':
-        executeUnicode(0x00AD);
-        return;
-    case '_':
-        executeUnicode(0x2011);
-        return;
     default:
-        return;   // \: \| and the unknown ones
+        // \: \| and the unknown ones stand for nothing.
+        if (const char16_t c = CharacterOfSymbol(symbol); c != 0)
+            executeUnicode(c);
+        return;
     }
 }
 
@@ -414,7 +279,7 @@ void Reader::executeTableWord(const Token &token)
         return;
     case Destination::FontTable:
         if (keyword == Keyword::Font) {
-            if (fonts_.begin(parameter, stack_.size(), pages_.documentPage()))
+            if (fonts_.begin(parameter, groups_.depth(), pages_.documentPage()))
                 tablesChanged();
         } else if (keyword == Keyword::FontCharset) {
             fonts_.setCharset(parameter);
@@ -439,7 +304,7 @@ bool Reader::executeHeaderWord(const Token &token)
     case Keyword::Rtf:
     case Keyword::Urtf:
         // Only the document's own header counts; an embedded {\rtf1 is a plain group.
-        if (!headerSeen_ && stack_.size() == 1) {
+        if (!headerSeen_ && groups_.depth() == 1) {
             headerSeen_ = true;
             if (token.keyword == Keyword::Urtf) {
                 pages_.setUtf8();
@@ -447,30 +312,16 @@ bool Reader::executeHeaderWord(const Token &token)
             }
         }
         return true;
-    case Keyword::Ansi:
-        pages_.setDocumentPage(1252);
-        break;
-    case Keyword::Mac:
-        pages_.setDocumentPage(10000);
-        break;
-    case Keyword::Pc:
-        pages_.setDocumentPage(437);
-        break;
-    case Keyword::Pca:
-        pages_.setDocumentPage(850);
-        break;
-    case Keyword::AnsiCodePage:
-        pages_.setDocumentPage(token.parameterAsInt());
-        break;
     case Keyword::DefaultFont:
         defaultFont_ = token.parameterAsInt();
         tablesChanged();
         return true;
     default:
-        return false;
+        if (!pages_.applyWord(token))
+            return false;
+        pageChanged();
+        return true;
     }
-    pageChanged();
-    return true;
 }
 
 // Pending bytes are already decoded (execute() did it), so a word that changes the
@@ -541,17 +392,11 @@ void Reader::executeWord(const Token &token)
         return;
     case Keyword::NestedRow:
         // A row of a table inside a cell: the outer row keeps one line.
-        pendingCellTab_ = false;
-        emitCharacter(lineSeparator);
+        endNestedRow();
         return;
     case Keyword::Cell:
     case Keyword::NestedCell:
-        if (pendingCellTab_) {
-            pendingCellTab_ = false;
-            emitCharacter(u'\t');
-        }
-        pendingCellTab_ = true;
-        textNeedsPreparation_ = true;
+        endCell();
         return;
     case Keyword::Line:
     case Keyword::Page:
@@ -561,7 +406,7 @@ void Reader::executeWord(const Token &token)
         return;
     default:
         // Unknown words, fields and table words out of their tables stand for nothing.
-        if (const char16_t c = CharacterOf(keyword); c != 0)
+        if (const char16_t c = CharacterOf(keyword); c != 0 && !s.character.hidden)
             emitSpecial(c);
         return;
     }
@@ -572,7 +417,7 @@ RichDocument Reader::run()
     const ByteClasses &classes = Classes();
     while (!tokens_.atEnd()) {
         const unsigned char c = tokens_.peek();
-        if (!started_) {
+        if (!groups_.started()) {
             tokens_.take();
             if (c == '{')
                 openGroup();
@@ -580,25 +425,11 @@ RichDocument Reader::run()
         }
 
         if (Q_UNLIKELY(decoder_.skipping())) {
-            // The fallback after \uN: each byte, escape or control word is one
-            // character, CR and LF are not characters, and a brace ends the skipping.
-            if (c == '{' || c == '}') {
-                decoder_.stopSkipping();
-                continue;
-            }
-            tokens_.take();
-            if (c == '\r' || c == '\n' || c == 0)
-                continue;
-            decoder_.skippedOne();
-            if (c == '\\') {
-                const Token token = tokens_.control();
-                if (token.type == Token::Word && token.keyword == Keyword::Binary)
-                    tokens_.binary(token.parameter);
-            }
+            decoder_.skipFallback(tokens_);
             continue;
         }
 
-        const GroupState &s = stack_.back();
+        const GroupState &s = state();
         if (s.destination == Destination::Body && !s.character.hidden) {
             if (classes.body[c] == Ordinary) {
                 if (Q_UNLIKELY(decoder_.hasPendingBytes())) {
@@ -653,26 +484,10 @@ RichDocument Reader::run()
     }
 
     flushPendingBytes();
-    flushSurrogate();
-    if (paragraphHasContent_)
-        endParagraph();
-    return output_.finish();
+    return finishText();
 }
 
 }   // namespace
-
-bool LooksLikeRtf(QByteArrayView bytes)
-{
-    qsizetype i = 0;
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        i = 3;
-    while (i < bytes.size()
-        && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n' || bytes[i] == '\f'
-            || bytes[i] == '\v'))
-        ++i;
-    const QByteArrayView rest = bytes.sliced(i);
-    return rest.startsWith("{\\rtf") || rest.startsWith("{\\urtf");
-}
 
 RichDocument ReadRtf(QByteArrayView bytes)
 {

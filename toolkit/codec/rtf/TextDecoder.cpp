@@ -13,6 +13,26 @@ char16_t UnicodeUnit(std::int64_t value)
     return replacementCharacter;
 }
 
+void TextDecoder::skipFallback(Tokenizer &tokens)
+{
+    // Each byte, escape or control word is one character of the fallback; CR, LF
+    // and NUL are none.
+    const unsigned char c = tokens.peek();
+    if (c == '{' || c == '}') {
+        skipRemaining_ = 0;
+        return;
+    }
+    tokens.take();
+    if (c == '\r' || c == '\n' || c == 0)
+        return;
+    --skipRemaining_;
+    if (c == '\\') {
+        const Token token = tokens.control();
+        if (token.type == Token::Word && token.keyword == Keyword::Binary)
+            tokens.binary(token.parameter);
+    }
+}
+
 const QString &TextDecoder::takeDecoded(const CodePage &page)
 {
     scratch_.resize(0);
@@ -45,6 +65,29 @@ DecodedUnits TextDecoder::codeUnit(char16_t c)
         result.add(c);
     }
     return result;
+}
+
+bool PageChoice::applyWord(const Token &token)
+{
+    switch (token.keyword) {
+    case Keyword::Ansi:
+        setDocumentPage(1252);
+        return true;
+    case Keyword::Mac:
+        setDocumentPage(10000);
+        return true;
+    case Keyword::Pc:
+        setDocumentPage(437);
+        return true;
+    case Keyword::Pca:
+        setDocumentPage(850);
+        return true;
+    case Keyword::AnsiCodePage:
+        setDocumentPage(token.parameterAsInt());
+        return true;
+    default:
+        return false;
+    }
 }
 
 void PageChoice::choose(int font, int defaultFont, const FontTable &fonts)

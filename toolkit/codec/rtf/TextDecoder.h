@@ -1,6 +1,7 @@
 #pragma once
 
 #include "codec/CodePages.h"
+#include "codec/rtf/Tokenizer.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,6 +13,8 @@ namespace codec::rtf {
 class FontTable;
 
 constexpr char16_t replacementCharacter = 0xFFFD;
+// \ucN beyond this skips no more: no fallback is that long.
+constexpr int maximumUnicodeSkip = 16;
 
 // The UTF-16 code unit of \uN: N is a signed 16-bit number; anything else is U+FFFD.
 char16_t UnicodeUnit(std::int64_t value);
@@ -50,8 +53,9 @@ public:
 
     void startSkipping(int count) { skipRemaining_ = count; }
     bool skipping() const { return skipRemaining_ > 0; }
-    void skippedOne() { --skipRemaining_; }
     void stopSkipping() { skipRemaining_ = 0; }
+    // Passes over one character of the fallback; a brace ends the fallback instead.
+    void skipFallback(Tokenizer &tokens);
 
     bool hasHighSurrogate() const { return high_ != 0; }
     // Forgets a high surrogate that no low one followed; true when there was one.
@@ -91,6 +95,8 @@ public:
         valid_ = false;
     }
     bool utf8() const { return utf8_; }
+    // \ansi, \mac, \pc, \pca and \ansicpgN; false for other words.
+    bool applyWord(const Token &token);
     void invalidate() { valid_ = false; }
 
     CodePage forFont(int font, int defaultFont, const FontTable &fonts)

@@ -1,6 +1,7 @@
 #include "codec/rtf/Tokenizer.h"
 
 #include "codec/Hex.h"
+#include "codec/rtf/Reader.h"
 
 #include <algorithm>
 
@@ -8,7 +9,22 @@
 #include <emmintrin.h>
 #endif
 
-namespace codec::rtf {
+namespace codec {
+
+bool LooksLikeRtf(QByteArrayView bytes)
+{
+    qsizetype i = 0;
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        i = 3;
+    while (i < bytes.size()
+        && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n' || bytes[i] == '\f'
+            || bytes[i] == '\v'))
+        ++i;
+    const QByteArrayView rest = bytes.sliced(i);
+    return rest.startsWith("{\\rtf") || rest.startsWith("{\\urtf");
+}
+
+namespace rtf {
 
 namespace {
 
@@ -189,4 +205,6 @@ Token Tokenizer::next()
     return token;
 }
 
-}   // namespace codec::rtf
+}   // namespace rtf
+
+}   // namespace codec
