@@ -71,6 +71,9 @@ void TestRtfWriter::write_plainText_givesExactBytes_data()
         << u"şţŞŢ\n"_qs << QByteArray("\\u351\\'ba\\u355\\'fe\\u350\\'aa\\u354\\'de\\par\r\n");
     QTest::newRow("cp1250 punctuation") << u"€„–\n"_qs << QByteArray("\\u8364\\'80\\u8222\\'84\\u8211\\'96\\par\r\n");
     QTest::newRow("no cp1250 byte") << u"ф\n"_qs << QByteArray("\\u1092\\'3f\\par\r\n");
+    // Bytes that cp1250 leaves undefined are no stand-in for the C1 controls.
+    QTest::newRow("C1 control, no cp1250 byte")
+        << u"\u0081\u0098\n"_qs << QByteArray("\\u129\\'3f\\u152\\'3f\\par\r\n");
     QTest::newRow("code unit above 0x7fff") << u"\uFF01\n"_qs << QByteArray("\\u-255\\'3f\\par\r\n");
     QTest::newRow("beyond the basic plane")
         << u"a\U0001F600b\n"_qs << QByteArray("a\\u-10179\\'3f\\u-8704\\'3fb\\par\r\n");
