@@ -341,18 +341,6 @@ void Reader::executeWord(const Token &token)
         executeTableWord(token);
         return;
     }
-    switch (s.character.apply(token)) {
-    case CharacterState::Word::Format:
-        formatChanged();
-        return;
-    case CharacterState::Word::Hidden:
-        return;
-    case CharacterState::Word::Other:
-        break;
-    }
-    if (executeHeaderWord(token) || executeWordAnywhere(token))
-        return;
-
     switch (keyword) {
     case Keyword::Paragraph:
         // A paragraph inside a table cell stays on the row's line.
@@ -405,11 +393,21 @@ void Reader::executeWord(const Token &token)
             emitCharacter(lineSeparator);
         return;
     default:
-        // Unknown words, fields and table words out of their tables stand for nothing.
-        if (const char16_t c = CharacterOf(keyword); c != 0 && !s.character.hidden)
-            emitSpecial(c);
+        break;
+    }
+    // The common words first: the others are looked for in turn.
+    if (executeWordAnywhere(token))
+        return;
+    if (const CharacterState::Word word = s.character.apply(token); word != CharacterState::Word::Other) {
+        if (word == CharacterState::Word::Format)
+            formatChanged();
         return;
     }
+    if (executeHeaderWord(token))
+        return;
+    // Unknown words, fields and table words out of their tables stand for nothing.
+    if (const char16_t c = CharacterOf(keyword); c != 0 && !s.character.hidden)
+        emitSpecial(c);
 }
 
 RichDocument Reader::run()
