@@ -1,5 +1,6 @@
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,9 +22,34 @@ Q_DECLARE_METATYPE(codec::RichDocument)
 namespace {
 
 const QStringList pieces = {
-    u"Pop"_qs, u"Ana"_qs, u"0722"_qs, u"555-12"_qs, u" "_qs, u"  "_qs, u"   "_qs, u"\t"_qs,
-    u"\\"_qs, u"{"_qs, u"}"_qs, u"\\par"_qs, u"ă"_qs, u"â"_qs, u"î"_qs, u"ș"_qs, u"ț"_qs, u"Ă"_qs,
-    u"Â"_qs, u"Î"_qs, u"Ș"_qs, u"Ț"_qs, u"ş"_qs, u"ţ"_qs, u"Ş"_qs, u"Ţ"_qs, u"?"_qs, u"\U0001F4DE"_qs,
+    u"Pop"_qs,
+    u"Ana"_qs,
+    u"0722"_qs,
+    u"555-12"_qs,
+    u" "_qs,
+    u"  "_qs,
+    u"   "_qs,
+    u"\t"_qs,
+    u"\\"_qs,
+    u"{"_qs,
+    u"}"_qs,
+    u"\\par"_qs,
+    u"ă"_qs,
+    u"â"_qs,
+    u"î"_qs,
+    u"ș"_qs,
+    u"ț"_qs,
+    u"Ă"_qs,
+    u"Â"_qs,
+    u"Î"_qs,
+    u"Ș"_qs,
+    u"Ț"_qs,
+    u"ş"_qs,
+    u"ţ"_qs,
+    u"Ş"_qs,
+    u"Ţ"_qs,
+    u"?"_qs,
+    u"\U0001F4DE"_qs,
 };
 
 enum class Plane { Any, BasicOnly };
@@ -47,8 +73,8 @@ QStringList randomLines(QRandomGenerator &random, Plane plane)
 
 RichDocument randomFormattedDocument(QRandomGenerator &random)
 {
-    static const QStringList families = {QString(), u"Liberation Serif"_qs, u"DejaVu Sans Mono"_qs};
-    static const int sizes[] = {0, 20, 24, 36};
+    static const QStringList families = { QString(), u"Liberation Serif"_qs, u"DejaVu Sans Mono"_qs };
+    static const int sizes[] = { 0, 20, 24, 36 };
     RichDocument document;
     for (const QString &line : randomLines(random, Plane::BasicOnly)) {
         for (const QString &word : line.split(u' ')) {
@@ -60,9 +86,10 @@ RichDocument randomFormattedDocument(QRandomGenerator &random)
             format.fontFamily = families.at(random.bounded(families.size()));
             format.halfPoints = sizes[random.bounded(int(std::size(sizes)))];
             if (random.bounded(2) == 0)
-                format.foreground = Rgb{std::uint8_t(random.bounded(256)), 0, std::uint8_t(random.bounded(256))};
+                format.foreground
+                    = Rgb { std::uint8_t(random.bounded(256)), 0, std::uint8_t(random.bounded(256)) };
             if (random.bounded(2) == 0)
-                format.background = Rgb{0, std::uint8_t(random.bounded(256)), 255};
+                format.background = Rgb { 0, std::uint8_t(random.bounded(256)), 255 };
             document.append(word, format);
             document.append(u" ", {});
         }
@@ -96,10 +123,11 @@ QString xmlText(const QString &line)
 // Flat OpenDocument text: one paragraph per line, nothing else.
 QByteArray flatOpenDocument(const QStringList &lines)
 {
-    QString xml = u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                  "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-                  "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" office:version=\"1.3\" "
-                  "office:mimetype=\"application/vnd.oasis.opendocument.text\"><office:body><office:text>\n"_qs;
+    QString xml
+        = u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+          "<office:document xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+          "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" office:version=\"1.3\" "
+          "office:mimetype=\"application/vnd.oasis.opendocument.text\"><office:body><office:text>\n"_qs;
     for (const QString &line : lines)
         xml += u"<text:p>"_qs + xmlText(line) + u"</text:p>\n"_qs;
     xml += u"</office:text></office:body></office:document>\n"_qs;
@@ -111,7 +139,7 @@ std::optional<Rgb> parseColour(QStringView value)
     if (value.size() != 7 || !value.startsWith(u'#'))
         return std::nullopt;
     const uint rgb = value.mid(1).toUInt(nullptr, 16);
-    return Rgb{std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb)};
+    return Rgb { std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb) };
 }
 
 // Rebuilds our model from LibreOffice's flat OpenDocument, mapping its character
@@ -129,8 +157,8 @@ RichDocument documentFromFlatOpenDocument(const QByteArray &bytes, const RtfWrit
         const QXmlStreamAttributes attributes = xml.attributes();
         const QStringView name = xml.qualifiedName();
         if (xml.isStartElement() && name == u"style:font-face") {
-            fontFamilies[attributes.value(QLatin1String("style:name")).toString()] =
-                attributes.value(QLatin1String("svg:font-family")).toString().remove(u'\'');
+            fontFamilies[attributes.value(QLatin1String("style:name")).toString()]
+                = attributes.value(QLatin1String("svg:font-family")).toString().remove(u'\'');
         } else if (xml.isStartElement() && name == u"style:style") {
             styleName = attributes.value(QLatin1String("style:name")).toString();
         } else if (xml.isEndElement() && name == u"style:style") {
@@ -143,7 +171,8 @@ RichDocument documentFromFlatOpenDocument(const QByteArray &bytes, const RtfWrit
                 && attributes.value(QLatin1String("style:text-underline-style")) != u"none";
             format.strikeOut = attributes.hasAttribute(QLatin1String("style:text-line-through-style"))
                 && attributes.value(QLatin1String("style:text-line-through-style")) != u"none";
-            const QString family = fontFamilies[attributes.value(QLatin1String("style:font-name")).toString()];
+            const QString family
+                = fontFamilies[attributes.value(QLatin1String("style:font-name")).toString()];
             format.fontFamily = family == options.defaultFontFamily ? QString() : family;
             const QStringView size = attributes.value(QLatin1String("fo:font-size"));
             const int halfPoints = size.endsWith(u"pt") ? qRound(size.chopped(2).toDouble() * 2) : 0;
@@ -151,7 +180,7 @@ RichDocument documentFromFlatOpenDocument(const QByteArray &bytes, const RtfWrit
             format.foreground = parseColour(attributes.value(QLatin1String("fo:color")));
             format.background = parseColour(attributes.value(QLatin1String("fo:background-color")));
         } else if (xml.isStartElement() && (name == u"text:p" || name == u"text:span")) {
-            const CharacterFormat base = open.empty() ? CharacterFormat{} : open.back();
+            const CharacterFormat base = open.empty() ? CharacterFormat {} : open.back();
             const auto style = styles.find(attributes.value(QLatin1String("text:style-name")).toString());
             open.push_back(style != styles.end() ? style->second : base);
         } else if (xml.isEndElement() && (name == u"text:p" || name == u"text:span")) {
@@ -163,7 +192,9 @@ RichDocument documentFromFlatOpenDocument(const QByteArray &bytes, const RtfWrit
         } else if (xml.isCharacters()) {
             document.append(xml.text(), open.back());
         } else if (xml.isStartElement() && name == u"text:s") {
-            const int count = attributes.hasAttribute(QLatin1String("text:c")) ? attributes.value(QLatin1String("text:c")).toInt() : 1;
+            const int count = attributes.hasAttribute(QLatin1String("text:c"))
+                ? attributes.value(QLatin1String("text:c")).toInt()
+                : 1;
             document.append(QString(count, u' '), open.back());
         } else if (xml.isStartElement() && name == u"text:tab") {
             document.append(u"\t", open.back());
@@ -191,12 +222,6 @@ QString readUtf8(const QString &path)
     return text.remove(u'\r');
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 constexpr int documentCount = 40;
 
 }   // namespace
@@ -219,7 +244,8 @@ private slots:
 
 private:
     // Converts every file with one start of LibreOffice; it takes seconds to start.
-    bool convertWithLibreOffice(const QString &format, const QStringList &files, const QString &outputDirectory);
+    bool convertWithLibreOffice(
+        const QString &format, const QStringList &files, const QString &outputDirectory);
     QString runPandoc(const QStringList &arguments, const QByteArray &input);
     void requireLibreOffice() const;
     void requirePandoc() const;
@@ -260,13 +286,15 @@ void TestInterop::requirePandoc() const
         QFAIL("pandoc is not installed: tools/install-dependencies.sh test");
 }
 
-bool TestInterop::convertWithLibreOffice(const QString &format, const QStringList &files, const QString &outputDirectory)
+bool TestInterop::convertWithLibreOffice(
+    const QString &format, const QStringList &files, const QString &outputDirectory)
 {
     QProcess process;
     const QString profile = QUrl::fromLocalFile(directory_.filePath(u"profile"_qs)).toString();
-    process.start(soffice_, QStringList{u"-env:UserInstallation="_qs + profile, u"--headless"_qs,
-                                        u"--convert-to"_qs, format, u"--outdir"_qs, outputDirectory}
-                                << files);
+    process.start(soffice_,
+        QStringList { u"-env:UserInstallation="_qs + profile, u"--headless"_qs, u"--convert-to"_qs, format,
+            u"--outdir"_qs, outputDirectory }
+            << files);
     if (!process.waitForFinished(240000)) {
         process.kill();
         process.waitForFinished();
@@ -303,7 +331,7 @@ void TestInterop::libreOffice_readsOurLists_asSameLines()
         QStringList files;
         for (int i = 0; i < documentCount; ++i) {
             files << input.filePath(u"list%1.rtf"_qs.arg(i));
-            QVERIFY(writeFile(files.last(), WriteRtf(RichDocument::fromLines(lists_[i]))));
+            QVERIFY(support::WriteFile(files.last(), WriteRtf(RichDocument::fromLines(lists_[i]))));
         }
         listsConverted_ = convertWithLibreOffice(u"txt:Text"_qs, files, input.filePath(u"out"_qs));
     }
@@ -328,7 +356,7 @@ void TestInterop::libreOffice_readsOurFormatting_asSameFormatting()
         QStringList files;
         for (int i = 0; i < documentCount; ++i) {
             files << input.filePath(u"formatted%1.rtf"_qs.arg(i));
-            QVERIFY(writeFile(files.last(), WriteRtf(formatted_[i])));
+            QVERIFY(support::WriteFile(files.last(), WriteRtf(formatted_[i])));
         }
         formattedConverted_ = convertWithLibreOffice(u"fodt"_qs, files, input.filePath(u"out"_qs));
     }
@@ -340,10 +368,7 @@ void TestInterop::libreOffice_readsOurFormatting_asSameFormatting()
     QVERIFY2(shown == formatted_[index], qPrintable(QString::fromUtf8(WriteRtf(formatted_[index]))));
 }
 
-void TestInterop::pandoc_readsOurLists_asSameWords_data()
-{
-    libreOffice_readsOurLists_asSameLines_data();
-}
+void TestInterop::pandoc_readsOurLists_asSameWords_data() { libreOffice_readsOurLists_asSameLines_data(); }
 
 void TestInterop::pandoc_readsOurLists_asSameWords()
 {
@@ -352,14 +377,12 @@ void TestInterop::pandoc_readsOurLists_asSameWords()
     // pandoc keeps words but not blanks or empty paragraphs; it also cannot pair the
     // two \uN of a character beyond the basic plane, so those are left out here.
     const RichDocument document = RichDocument::fromLines(basicPlaneLists_[index]);
-    const QString text = runPandoc({u"-f"_qs, u"rtf"_qs, u"-t"_qs, u"plain"_qs, u"--wrap=none"_qs}, WriteRtf(document));
+    const QString text
+        = runPandoc({ u"-f"_qs, u"rtf"_qs, u"-t"_qs, u"plain"_qs, u"--wrap=none"_qs }, WriteRtf(document));
     QCOMPARE(words(text), words(document.text));
 }
 
-void TestInterop::read_libreOfficeRtf_givesSameLines_data()
-{
-    libreOffice_readsOurLists_asSameLines_data();
-}
+void TestInterop::read_libreOfficeRtf_givesSameLines_data() { libreOffice_readsOurLists_asSameLines_data(); }
 
 void TestInterop::read_libreOfficeRtf_givesSameLines()
 {
@@ -371,7 +394,7 @@ void TestInterop::read_libreOfficeRtf_givesSameLines()
         QStringList files;
         for (int i = 0; i < documentCount; ++i) {
             files << input.filePath(u"lines%1.fodt"_qs.arg(i));
-            QVERIFY(writeFile(files.last(), flatOpenDocument(lists_[i])));
+            QVERIFY(support::WriteFile(files.last(), flatOpenDocument(lists_[i])));
         }
         openDocumentsConverted_ = convertWithLibreOffice(u"rtf"_qs, files, input.filePath(u"out"_qs));
     }
@@ -381,10 +404,7 @@ void TestInterop::read_libreOfficeRtf_givesSameLines()
     QCOMPARE(ReadRtf(converted.readAll()).lines(), lists_[index]);
 }
 
-void TestInterop::read_pandocRtf_givesSameLines_data()
-{
-    libreOffice_readsOurLists_asSameLines_data();
-}
+void TestInterop::read_pandocRtf_givesSameLines_data() { libreOffice_readsOurLists_asSameLines_data(); }
 
 void TestInterop::read_pandocRtf_givesSameLines()
 {
@@ -400,7 +420,7 @@ void TestInterop::read_pandocRtf_givesSameLines()
     }
     json.chop(1);
     json += u"]}"_qs;
-    const QString rtf = runPandoc({u"-f"_qs, u"json"_qs, u"-t"_qs, u"rtf"_qs, u"-s"_qs}, json.toUtf8());
+    const QString rtf = runPandoc({ u"-f"_qs, u"json"_qs, u"-t"_qs, u"rtf"_qs, u"-s"_qs }, json.toUtf8());
     QCOMPARE(ReadRtf(rtf.toUtf8()).lines(), basicPlaneLists_[index]);
 }
 

@@ -10,9 +10,9 @@ Q_DECLARE_METATYPE(codec::RichDocument)
 
 namespace {
 
-const QByteArray plainHeader = QByteArrayLiteral(
-    "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fnil\\fcharset238 MS Sans Serif;}}"
-    "{\\*\\generator carte de telefon 1.0.0.0;}\\uc1\\pard\\plain\\f0\\fs16 ");
+const QByteArray plainHeader
+    = QByteArrayLiteral("{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fnil\\fcharset238 MS Sans Serif;}}"
+                        "{\\*\\generator carte de telefon 1.0.0.0;}\\uc1\\pard\\plain\\f0\\fs16 ");
 
 CharacterFormat bold()
 {
@@ -21,8 +21,8 @@ CharacterFormat bold()
     return format;
 }
 
-RichDocument document(const QString &text, std::vector<CharacterFormat> formats = {},
-                      std::vector<FormatRun> runs = {})
+RichDocument document(
+    const QString &text, std::vector<CharacterFormat> formats = {}, std::vector<FormatRun> runs = {})
 {
     RichDocument result;
     result.text = text;
@@ -60,7 +60,8 @@ void TestRtfWriter::write_plainText_givesExactBytes_data()
         << u"0123456789{abcdefghijklmnop}qrstuvwxyz\\ă0123456789abcdef\n"_qs
         << QByteArray("0123456789\\{abcdefghijklmnop\\}qrstuvwxyz\\\\\\u259\\'e30123456789abcdef\\par\r\n");
     QTest::newRow("semicolon in text is kept") << u"a;b\n"_qs << QByteArray("a;b\\par\r\n");
-    QTest::newRow("tab before digit and blank") << u"a\t1\t x\n"_qs << QByteArray("a\\tab 1\\tab  x\\par\r\n");
+    QTest::newRow("tab before digit and blank")
+        << u"a\t1\t x\n"_qs << QByteArray("a\\tab 1\\tab  x\\par\r\n");
     QTest::newRow("line break") << u"a\u2028b\n"_qs << QByteArray("a\\line b\\par\r\n");
     QTest::newRow("romanian breve and circumflex")
         << u"ăâîĂÂÎ\n"_qs
@@ -69,8 +70,12 @@ void TestRtfWriter::write_plainText_givesExactBytes_data()
         << u"șțȘȚ\n"_qs << QByteArray("\\u537\\'ba\\u539\\'fe\\u536\\'aa\\u538\\'de\\par\r\n");
     QTest::newRow("romanian cedilla")
         << u"şţŞŢ\n"_qs << QByteArray("\\u351\\'ba\\u355\\'fe\\u350\\'aa\\u354\\'de\\par\r\n");
-    QTest::newRow("cp1250 punctuation") << u"€„–\n"_qs << QByteArray("\\u8364\\'80\\u8222\\'84\\u8211\\'96\\par\r\n");
+    QTest::newRow("cp1250 punctuation")
+        << u"€„–\n"_qs << QByteArray("\\u8364\\'80\\u8222\\'84\\u8211\\'96\\par\r\n");
     QTest::newRow("no cp1250 byte") << u"ф\n"_qs << QByteArray("\\u1092\\'3f\\par\r\n");
+    // Bytes that cp1250 leaves undefined are no stand-in for the C1 controls.
+    QTest::newRow("C1 control, no cp1250 byte")
+        << u"\u0081\u0098\n"_qs << QByteArray("\\u129\\'3f\\u152\\'3f\\par\r\n");
     QTest::newRow("code unit above 0x7fff") << u"\uFF01\n"_qs << QByteArray("\\u-255\\'3f\\par\r\n");
     QTest::newRow("beyond the basic plane")
         << u"a\U0001F600b\n"_qs << QByteArray("a\\u-10179\\'3f\\u-8704\\'3fb\\par\r\n");
@@ -97,29 +102,30 @@ void TestRtfWriter::write_formattedRuns_givesExactBytes_data()
     everything.bold = everything.italic = everything.underline = everything.strikeOut = true;
     everything.fontFamily = u"Arial"_qs;
     everything.halfPoints = 24;
-    everything.foreground = Rgb{255, 0, 0};
-    everything.background = Rgb{0, 128, 255};
+    everything.foreground = Rgb { 255, 0, 0 };
+    everything.background = Rgb { 0, 128, 255 };
     QTest::newRow("every property")
-        << document(u"a b c\n"_qs, {everything}, {{2, 1, 0}})
+        << document(u"a b c\n"_qs, { everything }, { { 2, 1, 0 } })
         << QByteArray("{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fnil\\fcharset238 MS Sans Serif;}"
-                      "{\\f1\\fnil\\fcharset238 Arial;}}{\\colortbl;\\red255\\green0\\blue0;\\red0\\green128\\blue255;}"
+                      "{\\f1\\fnil\\fcharset238 "
+                      "Arial;}}{\\colortbl;\\red255\\green0\\blue0;\\red0\\green128\\blue255;}"
                       "{\\*\\generator carte de telefon 1.0.0.0;}\\uc1\\pard\\plain\\f0\\fs16 "
                       "a {\\b\\i\\ul\\strike\\f1\\fs24\\cf1\\highlight2 b} c\\par\r\n}\r\n");
 
     QTest::newRow("no colour table without colours")
-        << document(u"xy\n"_qs, {bold()}, {{0, 1, 0}})
-        << plainHeader + "{\\b x}y\\par\r\n}\r\n";
+        << document(u"xy\n"_qs, { bold() }, { { 0, 1, 0 } }) << plainHeader + "{\\b x}y\\par\r\n}\r\n";
 
     CharacterFormat red;
-    red.foreground = Rgb{255, 0, 0};
+    red.foreground = Rgb { 255, 0, 0 };
     CharacterFormat redOnRed = red;
-    redOnRed.background = Rgb{255, 0, 0};
+    redOnRed.background = Rgb { 255, 0, 0 };
     CharacterFormat courier;
     courier.fontFamily = u"Courier;New"_qs;
     CharacterFormat courierItalic = courier;
     courierItalic.italic = true;
     QTest::newRow("tables hold each font and colour once")
-        << document(u"abcd\n"_qs, {red, redOnRed, courier, courierItalic}, {{0, 1, 0}, {1, 1, 1}, {2, 1, 2}, {3, 1, 3}})
+        << document(u"abcd\n"_qs, { red, redOnRed, courier, courierItalic },
+               { { 0, 1, 0 }, { 1, 1, 1 }, { 2, 1, 2 }, { 3, 1, 3 } })
         << QByteArray("{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fnil\\fcharset238 MS Sans Serif;}"
                       "{\\f1\\fnil\\fcharset238 Courier\\'3bNew;}}{\\colortbl;\\red255\\green0\\blue0;}"
                       "{\\*\\generator carte de telefon 1.0.0.0;}\\uc1\\pard\\plain\\f0\\fs16 "
@@ -129,18 +135,17 @@ void TestRtfWriter::write_formattedRuns_givesExactBytes_data()
     asDefault.fontFamily = u"MS Sans Serif"_qs;
     asDefault.halfPoints = 16;
     QTest::newRow("default font and size need no group")
-        << document(u"ab\n"_qs, {asDefault}, {{0, 1, 0}}) << plainHeader + "ab\\par\r\n}\r\n";
+        << document(u"ab\n"_qs, { asDefault }, { { 0, 1, 0 } }) << plainHeader + "ab\\par\r\n}\r\n";
 
-    QTest::newRow("paragraph mark stays outside the group")
-        << document(u"ab\n\ncd\n"_qs, {bold()}, {{1, 5, 0}})
-        << plainHeader + "a{\\b b}\\par\r\n\\par\r\n{\\b cd}\\par\r\n}\r\n";
+    QTest::newRow("paragraph mark stays outside the group") << document(u"ab\n\ncd\n"_qs, { bold() },
+        { { 1, 5, 0 } }) << plainHeader + "a{\\b b}\\par\r\n\\par\r\n{\\b cd}\\par\r\n}\r\n";
 
-    QTest::newRow("tab and escapes inside a group")
-        << document(u"\t{x}\n"_qs, {bold()}, {{0, 4, 0}})
-        << plainHeader + "{\\b \\tab \\{x\\}}\\par\r\n}\r\n";
+    QTest::newRow("tab and escapes inside a group") << document(u"\t{x}\n"_qs, { bold() }, { { 0, 4, 0 } })
+                                                    << plainHeader + "{\\b \\tab \\{x\\}}\\par\r\n}\r\n";
 
     QTest::newRow("overlapping, out of range and unknown runs are clipped")
-        << document(u"abcdef\n"_qs, {bold()}, {{1, 2, 0}, {2, 2, 0}, {4, 1, 7}, {5, 100, 0}, {-3, 1, 0}})
+        << document(u"abcdef\n"_qs, { bold() },
+               { { 1, 2, 0 }, { 2, 2, 0 }, { 4, 1, 7 }, { 5, 100, 0 }, { -3, 1, 0 } })
         << plainHeader + "a{\\b bc}{\\b d}e{\\b f}\\par\r\n}\r\n";
 }
 
@@ -162,7 +167,8 @@ void TestRtfWriter::write_cp1250Character_givesItsByteAsFallback_data()
         QSKIP("this Qt has no windows-1250 decoder");
     for (int byte = 0x80; byte <= 0xFF; ++byte) {
         const QString character = decoder.decode(QByteArray(1, char(byte)));
-        if (character.size() != 1 || character.at(0) == QChar::ReplacementCharacter || character.at(0).unicode() < 0xA0)
+        if (character.size() != 1 || character.at(0) == QChar::ReplacementCharacter
+            || character.at(0).unicode() < 0xA0)
             continue;
         const QByteArray body = "\\u" + QByteArray::number(character.at(0).unicode()) + "\\'"
             + QByteArray::number(byte, 16) + "\\par\r\n";
@@ -191,7 +197,7 @@ void TestRtfWriter::write_anyText_givesSevenBitBytesOnly()
         for (const char byte : bytes) {
             const auto value = static_cast<unsigned char>(byte);
             QVERIFY2(value < 0x7F && (value >= 0x20 || value == '\r' || value == '\n'),
-                     qPrintable(u"byte 0x%1 in round %2"_qs.arg(uint(value), 2, 16, QLatin1Char('0')).arg(round)));
+                qPrintable(u"byte 0x%1 in round %2"_qs.arg(uint(value), 2, 16, QLatin1Char('0')).arg(round)));
         }
     }
 }

@@ -8,7 +8,7 @@ namespace {
 
 constexpr char16_t replacement = 0xFFFD;
 
-const tables::SingleBytePage *findSingle(int number)
+const tables::SingleBytePage *FindSingle(int number)
 {
     for (int i = 0; i < tables::singleBytePageCount; ++i) {
         if (tables::singleBytePages[i].number == number)
@@ -17,7 +17,7 @@ const tables::SingleBytePage *findSingle(int number)
     return nullptr;
 }
 
-const tables::DoubleBytePage *findDouble(int number)
+const tables::DoubleBytePage *FindDouble(int number)
 {
     for (int i = 0; i < tables::doubleBytePageCount; ++i) {
         if (tables::doubleBytePages[i].number == number)
@@ -29,21 +29,28 @@ const tables::DoubleBytePage *findDouble(int number)
 // Mac pages that Python has no table for read as their Windows cousins, as word
 // processors read them: the CJK ones differ only in a handful of symbols, Mac Hebrew
 // has its letters where 1255 has them, and Mac Thai follows TIS-620 as 874 does.
-int standIn(int number)
+int StandIn(int number)
 {
     switch (number) {
-    case 10001: return 932;
-    case 10002: return 950;
-    case 10003: return 949;
-    case 10005: return 1255;
-    case 10008: return 936;
-    case 10021: return 874;
-    default: return number;
+    case 10001:
+        return 932;
+    case 10002:
+        return 950;
+    case 10003:
+        return 949;
+    case 10005:
+        return 1255;
+    case 10008:
+        return 936;
+    case 10021:
+        return 874;
+    default:
+        return number;
     }
 }
 
 // Decodes UTF-8, giving one U+FFFD for each maximal invalid subsequence.
-qsizetype decodeUtf8(const unsigned char *p, const unsigned char *end, QChar *out)
+qsizetype DecodeUtf8(const unsigned char *p, const unsigned char *end, QChar *out)
 {
     QChar *const start = out;
     while (p < end) {
@@ -110,47 +117,78 @@ CodePage CodePage::forNumber(int number)
         return CodePage(number, Kind::Utf8, nullptr, nullptr);
     if (number == symbol)
         return CodePage(number, Kind::Symbol, nullptr, nullptr);
-    if (const tables::SingleBytePage *page = findSingle(standIn(number)))
+    if (const tables::SingleBytePage *page = FindSingle(StandIn(number)))
         return CodePage(number, Kind::SingleByte, page, nullptr);
-    if (const tables::DoubleBytePage *page = findDouble(standIn(number)))
+    if (const tables::DoubleBytePage *page = FindDouble(StandIn(number)))
         return CodePage(number, Kind::DoubleByte, nullptr, page);
-    return CodePage(1252, Kind::SingleByte, findSingle(1252), nullptr);
+    return CodePage(1252, Kind::SingleByte, FindSingle(1252), nullptr);
 }
 
 int CodePage::numberForCharset(int charset)
 {
     switch (charset) {
-    case 0: return 1252;
-    case 2: return symbol;
-    case 77: return 10000;
-    case 78: return 10001;
-    case 79: return 10003;
-    case 80: return 10008;
-    case 81: return 10002;
-    case 83: return 10005;
-    case 84: return 10004;
-    case 85: return 10006;
-    case 86: return 10081;
-    case 87: return 10021;
-    case 88: return 10029;
-    case 89: return 10007;
-    case 128: return 932;
-    case 129: return 949;
-    case 130: return 1361;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 163: return 1258;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 254: return 437;
-    case 255: return 850;
-    default: return 0;
+    case 0:
+        return 1252;
+    case 2:
+        return symbol;
+    case 77:
+        return 10000;
+    case 78:
+        return 10001;
+    case 79:
+        return 10003;
+    case 80:
+        return 10008;
+    case 81:
+        return 10002;
+    case 83:
+        return 10005;
+    case 84:
+        return 10004;
+    case 85:
+        return 10006;
+    case 86:
+        return 10081;
+    case 87:
+        return 10021;
+    case 88:
+        return 10029;
+    case 89:
+        return 10007;
+    case 128:
+        return 932;
+    case 129:
+        return 949;
+    case 130:
+        return 1361;
+    case 134:
+        return 936;
+    case 136:
+        return 950;
+    case 161:
+        return 1253;
+    case 162:
+        return 1254;
+    case 163:
+        return 1258;
+    case 177:
+        return 1255;
+    case 178:
+        return 1256;
+    case 186:
+        return 1257;
+    case 204:
+        return 1251;
+    case 222:
+        return 874;
+    case 238:
+        return 1250;
+    case 254:
+        return 437;
+    case 255:
+        return 850;
+    default:
+        return 0;
     }
 }
 
@@ -180,7 +218,7 @@ qsizetype CodePage::decode(QByteArrayView bytes, QChar *out) const
     QChar *const start = out;
     switch (kind_) {
     case Kind::Utf8:
-        return decodeUtf8(p, end, out);
+        return DecodeUtf8(p, end, out);
     case Kind::Symbol:
         for (; p < end; ++p)
             *out++ = QChar(char16_t(*p < 0x20 ? *p : 0xF000 + *p));

@@ -30,7 +30,7 @@ struct Cp1250LetterPairs {
 // Whether valid UTF-8 reads as text. Only letter pairs of Windows-1250 ("CÂŞTIG")
 // make valid UTF-8 by accident, and only as C2 80..C2 BF; one other multi-byte
 // character (a letter beyond U+00BF, or a sign such as '°') settles it for UTF-8.
-bool utf8LooksLikeText(QByteArrayView bytes)
+bool Utf8LooksLikeText(QByteArrayView bytes)
 {
     static const Cp1250LetterPairs pairs;
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
@@ -59,7 +59,7 @@ bool utf8LooksLikeText(QByteArrayView bytes)
     return !letterPairs;
 }
 
-QString decode(QByteArrayView bytes)
+QString Decode(QByteArrayView bytes)
 {
     const auto flags = QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
     if (bytes.startsWith("\xEF\xBB\xBF")) {
@@ -76,7 +76,7 @@ QString decode(QByteArrayView bytes)
     }
     QStringDecoder decoder(QStringConverter::Utf8, flags);
     QString text = decoder(bytes);
-    if (!decoder.hasError() && utf8LooksLikeText(bytes))
+    if (!decoder.hasError() && Utf8LooksLikeText(bytes))
         return text;
     // Not UTF-8, or only by accident: the files this program has always written are
     // Windows-1250, and that page decodes every byte, so nothing is lost.
@@ -89,7 +89,7 @@ QString decode(QByteArrayView bytes)
 
 RichDocument ReadPlainText(QByteArrayView bytes)
 {
-    const QString decoded = decode(bytes);
+    const QString decoded = Decode(bytes);
     RichDocument document;
     if (decoded.isEmpty())
         return document;

@@ -7,13 +7,13 @@ writes every cell on a line of its own), nor a line break from a paragraph end,
 and it prints list labels and footnote marks. Its flat ODF export keeps all of
 that apart, so the lines are read from there:
 
-    soffice -env:UserInstallation=file:///tmp/lo-corpus --headless \\
+    soffice -env:UserInstallation=file://$PWD/build/lo-profile --headless \\
         --convert-to fodt --outdir FODT_DIR FILES...
 
 and the text export of the same files is only a cross-check (every piece of
 text we keep must occur in it):
 
-    soffice -env:UserInstallation=file:///tmp/lo-corpus --headless \\
+    soffice -env:UserInstallation=file://$PWD/build/lo-profile --headless \\
         --convert-to "txt:Text (encoded):UTF8" --outdir TXT_DIR FILES...
 
 Mapping to this program's line convention:
@@ -239,6 +239,8 @@ BY_HAND = {
 
 
 def main():
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
     fodt_dir, txt_dir = pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2])
     rows = [line.split("\t") for line in
             (HERE / "PROVENANCE.tsv").read_text(encoding="utf-8").splitlines()[1:]]

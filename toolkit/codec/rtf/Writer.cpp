@@ -1,5 +1,8 @@
 #include "codec/rtf/Writer.h"
 
+#include "codec/CodePages.h"
+#include "codec/Hex.h"
+
 #include <QStringView>
 
 #include <algorithm>
@@ -16,26 +19,6 @@ namespace codec {
 
 namespace {
 
-// Unicode of the Windows-1250 bytes 0x80..0xFF; 0 where the byte is undefined.
-constexpr char16_t cp1250High[128] = {
-    0x20AC, 0,      0x201A, 0,      0x201E, 0x2026, 0x2020, 0x2021,
-    0,      0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0,      0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A,
-    0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7,
-    0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,
-    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7,
-    0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C,
-    0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7,
-    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E,
-    0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7,
-    0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,
-    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7,
-    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F,
-    0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,
-    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
-};
-
 struct FallbackTable {
     // The letters and signs of cp1250 lie below U+0300 and are looked up directly; the
     // few others (punctuation, euro, trade mark) are searched.
@@ -46,9 +29,15 @@ struct FallbackTable {
 
     FallbackTable()
     {
-        for (int i = 0; i < 128; ++i) {
-            const char16_t unicode = cp1250High[i];
-            if (unicode == 0)
+        char upperBytes[128];
+        for (int i = 0; i < 128; ++i)
+            upperBytes[i] = char(0x80 + i);
+        QString upperHalf;
+        CodePage::forNumber(1250).decode(QByteArrayView(upperBytes, 128), upperHalf);
+        for (int i = 0; i < 128 && i < upperHalf.size(); ++i) {
+            const char16_t unicode = upperHalf[i].unicode();
+            // The bytes cp1250 leaves undefined read as C1 controls: no fallback for those.
+            if (unicode < 0xA0)
                 continue;
             if (unicode < 0x0300) {
                 byteFor[unicode] = static_cast<unsigned char>(0x80 + i);
@@ -78,13 +67,11 @@ struct FallbackTable {
     }
 };
 
-const FallbackTable &fallbackTable()
+const FallbackTable &Fallbacks()
 {
     static const FallbackTable table;
     return table;
 }
-
-constexpr char hexDigits[] = "0123456789abcdef";
 
 // Grows by doubling and writes through a raw pointer, so that appending a long stretch
 // of ASCII costs one capacity check instead of one per character.
@@ -106,8 +93,7 @@ public:
         std::memcpy(cursor(), text, size_t(length));
         used_ += length;
     }
-    template<qsizetype N>
-    void append(const char (&literal)[N]) { append(literal, N - 1); }
+    template <qsizetype N> void append(const char (&literal)[N]) { append(literal, N - 1); }
     void append(const QByteArray &text) { append(text.constData(), text.size()); }
     void appendNumber(qint64 number)
     {
@@ -127,14 +113,14 @@ private:
     qsizetype used_ = 0;
 };
 
-bool isOrdinaryAscii(char16_t unit)
+bool IsOrdinaryAscii(char16_t unit)
 {
     return unit >= 0x20 && unit < 0x7F && unit != u'\\' && unit != u'{' && unit != u'}';
 }
 
 // Copies the leading ordinary ASCII of units[0, size) to `to`, eight units at a time
 // where the processor allows, and returns how many were copied.
-qsizetype copyOrdinaryAscii(const char16_t *units, qsizetype size, char *to)
+qsizetype CopyOrdinaryAscii(const char16_t *units, qsizetype size, char *to)
 {
     qsizetype i = 0;
 #ifdef __SSE2__
@@ -146,22 +132,22 @@ qsizetype copyOrdinaryAscii(const char16_t *units, qsizetype size, char *to)
     const __m128i closeBrace = _mm_set1_epi16('}');
     for (; i + 8 <= size; i += 8) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(units + i));
-        const __m128i inRange = _mm_and_si128(_mm_cmpgt_epi16(block, belowFirst), _mm_cmplt_epi16(block, pastLast));
+        const __m128i inRange
+            = _mm_and_si128(_mm_cmpgt_epi16(block, belowFirst), _mm_cmplt_epi16(block, pastLast));
         const __m128i needsEscape = _mm_or_si128(_mm_cmpeq_epi16(block, backslash),
-                                             _mm_or_si128(_mm_cmpeq_epi16(block, openBrace),
-                                                          _mm_cmpeq_epi16(block, closeBrace)));
+            _mm_or_si128(_mm_cmpeq_epi16(block, openBrace), _mm_cmpeq_epi16(block, closeBrace)));
         if (_mm_movemask_epi8(_mm_andnot_si128(needsEscape, inRange)) != 0xFFFF)
             break;
         _mm_storel_epi64(reinterpret_cast<__m128i *>(to + i), _mm_packus_epi16(block, block));
     }
 #endif
-    for (; i < size && isOrdinaryAscii(units[i]); ++i)
+    for (; i < size && IsOrdinaryAscii(units[i]); ++i)
         to[i] = char(units[i]);
     return i;
 }
 
 // Appends one UTF-16 code unit as \uN (signed 16-bit) and its cp1250 fallback byte.
-void appendUnicodeUnit(Output &out, char16_t unit, unsigned char fallback)
+void AppendUnicodeUnit(Output &out, char16_t unit, unsigned char fallback)
 {
     out.ensure(16);
     char *start = out.cursor();
@@ -190,7 +176,7 @@ void appendUnicodeUnit(Output &out, char16_t unit, unsigned char fallback)
 
 // Writes text with no paragraph ends in it. `escapeSemicolon` escapes ';' for table entries,
 // where a bare one would end the entry.
-void appendText(Output &out, QStringView text, bool escapeSemicolon = false)
+void AppendText(Output &out, QStringView text, bool escapeSemicolon = false)
 {
     const char16_t *units = reinterpret_cast<const char16_t *>(text.utf16());
     const qsizetype size = text.size();
@@ -201,12 +187,12 @@ void appendText(Output &out, QStringView text, bool escapeSemicolon = false)
         qsizetype copied = 0;
         if (escapeSemicolon) {
             char *p = out.cursor();
-            while (i + copied < size && isOrdinaryAscii(units[i + copied]) && units[i + copied] != u';') {
+            while (i + copied < size && IsOrdinaryAscii(units[i + copied]) && units[i + copied] != u';') {
                 p[copied] = char(units[i + copied]);
                 ++copied;
             }
         } else {
-            copied = copyOrdinaryAscii(units + i, size - i, out.cursor());
+            copied = CopyOrdinaryAscii(units + i, size - i, out.cursor());
         }
         out.advance(copied);
         i += copied;
@@ -238,20 +224,19 @@ void appendText(Output &out, QStringView text, bool escapeSemicolon = false)
                 // Other control characters: escaped rather than dropped, so that a line
                 // read from a file comes back as it was. Code page 1250 maps them to themselves.
                 if (unit != 0) {
-                    static const char hex[] = "0123456789abcdef";
-                    const char escape[] = {'\\', '\'', hex[unit >> 4], hex[unit & 0xF], '\0'};
+                    const char escape[] = { '\\', '\'', hexDigits[unit >> 4], hexDigits[unit & 0xF], '\0' };
                     out.append(escape);
                 }
             } else if (QChar::isHighSurrogate(unit) && i + 1 < size && QChar::isLowSurrogate(units[i + 1])) {
-                appendUnicodeUnit(out, unit, '?');
-                appendUnicodeUnit(out, units[i + 1], '?');
+                AppendUnicodeUnit(out, unit, '?');
+                AppendUnicodeUnit(out, units[i + 1], '?');
                 ++i;
             } else if (QChar::isSurrogate(unit)) {
                 // A lone surrogate is no character; write the replacement character so
                 // that the file stays well-formed UTF-16 for every reader.
-                appendUnicodeUnit(out, 0xFFFD, '?');
+                AppendUnicodeUnit(out, 0xFFFD, '?');
             } else {
-                appendUnicodeUnit(out, unit, fallbackTable().byteFor16(unit));
+                AppendUnicodeUnit(out, unit, Fallbacks().byteFor16(unit));
             }
             break;
         }
@@ -294,7 +279,7 @@ public:
             out.append("{\\f");
             out.appendNumber(qint64(i));
             out.append("\\fnil\\fcharset238 ");
-            appendText(out, fonts_[i], true);
+            AppendText(out, fonts_[i], true);
             out.append(";}");
         }
         out.append("}");
@@ -377,7 +362,7 @@ private:
 
 // Writes text that may hold paragraph ends; a formatted group is closed before each
 // \par and reopened after it, so paragraph marks always carry the default format.
-void appendParagraphs(Output &out, QStringView text, const QByteArray &opener)
+void AppendParagraphs(Output &out, QStringView text, const QByteArray &opener)
 {
     while (!text.isEmpty()) {
         const qsizetype end = text.indexOf(u'\n');
@@ -385,7 +370,7 @@ void appendParagraphs(Output &out, QStringView text, const QByteArray &opener)
         if (!piece.isEmpty()) {
             if (!opener.isEmpty())
                 out.append(opener);
-            appendText(out, piece);
+            AppendText(out, piece);
             if (!opener.isEmpty())
                 out.append("}");
         }
@@ -408,7 +393,7 @@ QByteArray WriteRtf(const RichDocument &document, const RtfWriterOptions &option
     tables.appendColourTable(out);
     // Without a generator LibreOffice takes the file for Word's and widens runs of blanks.
     out.append("{\\*\\generator ");
-    appendText(out, options.generator, true);
+    AppendText(out, options.generator, true);
     out.append(";}\\uc1\\pard\\plain\\f0\\fs");
     out.appendNumber(std::clamp(options.defaultHalfPoints, 1, largestParameter));
     out.append(" ");
@@ -422,11 +407,11 @@ QByteArray WriteRtf(const RichDocument &document, const RtfWriterOptions &option
         const qsizetype end = std::clamp(run.start + std::max<qsizetype>(run.length, 0), start, text.size());
         if (start == end)
             continue;
-        appendParagraphs(out, text.sliced(position, start - position), {});
-        appendParagraphs(out, text.sliced(start, end - start), tables.opener(run.format));
+        AppendParagraphs(out, text.sliced(position, start - position), {});
+        AppendParagraphs(out, text.sliced(start, end - start), tables.opener(run.format));
         position = end;
     }
-    appendParagraphs(out, text.sliced(position), {});
+    AppendParagraphs(out, text.sliced(position), {});
     // A last paragraph without its '\n' is still a paragraph; do not lose it.
     if (!text.isEmpty() && !text.endsWith(u'\n'))
         out.append("\\par\r\n");
