@@ -1,11 +1,10 @@
 // The file codecs alone, on a million phone-book entries held in memory.
 #include "PhoneBookData.h"
-
-#include "richtext/DocumentFiles.h"
 #include "codec/PlainText.h"
 #include "codec/RichDocument.h"
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
+#include "richtext/DocumentFiles.h"
 
 #include <benchmark/benchmark.h>
 

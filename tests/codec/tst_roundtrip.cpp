@@ -12,10 +12,42 @@ namespace {
 
 // Pieces that stress what the writer must escape or encode, and runs of blanks.
 const QStringList pieces = {
-    u"Pop"_qs, u"Ana"_qs, u"0722"_qs, u"555-12"_qs, u" "_qs, u"  "_qs, u"   "_qs, u"\t"_qs, u"\t\t"_qs,
-    u"\\"_qs, u"{"_qs, u"}"_qs, u"\\par"_qs, u"{\\b}"_qs, u";"_qs, u"ă"_qs, u"â"_qs, u"î"_qs, u"ș"_qs,
-    u"ț"_qs, u"Ă"_qs, u"Â"_qs, u"Î"_qs, u"Ș"_qs, u"Ț"_qs, u"ş"_qs, u"ţ"_qs, u"Ş"_qs, u"Ţ"_qs,
-    u"\U0001F4DE"_qs, u"\U0001F600"_qs, u"€"_qs, u"ф"_qs, u"\uFF01"_qs, u"?"_qs, u"'"_qs,
+    u"Pop"_qs,
+    u"Ana"_qs,
+    u"0722"_qs,
+    u"555-12"_qs,
+    u" "_qs,
+    u"  "_qs,
+    u"   "_qs,
+    u"\t"_qs,
+    u"\t\t"_qs,
+    u"\\"_qs,
+    u"{"_qs,
+    u"}"_qs,
+    u"\\par"_qs,
+    u"{\\b}"_qs,
+    u";"_qs,
+    u"ă"_qs,
+    u"â"_qs,
+    u"î"_qs,
+    u"ș"_qs,
+    u"ț"_qs,
+    u"Ă"_qs,
+    u"Â"_qs,
+    u"Î"_qs,
+    u"Ș"_qs,
+    u"Ț"_qs,
+    u"ş"_qs,
+    u"ţ"_qs,
+    u"Ş"_qs,
+    u"Ţ"_qs,
+    u"\U0001F4DE"_qs,
+    u"\U0001F600"_qs,
+    u"€"_qs,
+    u"ф"_qs,
+    u"\uFF01"_qs,
+    u"?"_qs,
+    u"'"_qs,
 };
 
 QString randomLine(QRandomGenerator &random)
@@ -40,8 +72,8 @@ std::optional<Rgb> randomColour(QRandomGenerator &random)
 {
     if (random.bounded(2) == 0)
         return std::nullopt;
-    return Rgb{std::uint8_t(random.bounded(256)), std::uint8_t(random.bounded(256)),
-               std::uint8_t(random.bounded(256))};
+    return Rgb { std::uint8_t(random.bounded(256)), std::uint8_t(random.bounded(256)),
+        std::uint8_t(random.bounded(256)) };
 }
 
 // The default family and size are left out: a run naming them looks like default text
@@ -50,11 +82,10 @@ CharacterFormat randomFormat(QRandomGenerator &random)
 {
     // Names with what a font table must escape: ';' ends an entry, blanks and
     // non-ASCII letters go through the delimiter rules and \uN.
-    static const QStringList families = {QString(), u"Arial"_qs, u"Courier New"_qs, u"Times New Roman"_qs,
-                                         u"DejaVu Sans"_qs, u"Courier;New"_qs, u"a;b;;c"_qs, u"Times  New   Roman"_qs,
-                                         u"Ţimes Românesc"_qs, u"宋体"_qs, u"Шрифт \U0001F4DE"_qs,
-                                         u"{Brace} \\Back"_qs};
-    static const int sizes[] = {0, 9, 20, 24, 36, 72};
+    static const QStringList families = { QString(), u"Arial"_qs, u"Courier New"_qs, u"Times New Roman"_qs,
+        u"DejaVu Sans"_qs, u"Courier;New"_qs, u"a;b;;c"_qs, u"Times  New   Roman"_qs, u"Ţimes Românesc"_qs,
+        u"宋体"_qs, u"Шрифт \U0001F4DE"_qs, u"{Brace} \\Back"_qs };
+    static const int sizes[] = { 0, 9, 20, 24, 36, 72 };
     CharacterFormat format;
     format.bold = random.bounded(2) == 0;
     format.italic = random.bounded(2) == 0;
@@ -75,17 +106,14 @@ RichDocument randomFormattedDocument(QRandomGenerator &random)
         const int stretches = random.bounded(5);
         for (int s = 0; s < stretches; ++s) {
             const bool plain = random.bounded(3) == 0;
-            document.append(randomLine(random), plain ? CharacterFormat{} : randomFormat(random));
+            document.append(randomLine(random), plain ? CharacterFormat {} : randomFormat(random));
         }
         document.endParagraph();
     }
     return document;
 }
 
-QString describe(const RichDocument &document)
-{
-    return QString::fromUtf8(WriteRtf(document));
-}
+QString describe(const RichDocument &document) { return QString::fromUtf8(WriteRtf(document)); }
 
 }   // namespace
 
@@ -105,16 +133,17 @@ void TestRoundTrip::writeThenRead_givesSameDocument_data()
 {
     QTest::addColumn<RichDocument>("document");
 
-    QTest::newRow("empty document") << RichDocument{};
-    QTest::newRow("one empty paragraph") << RichDocument::fromLines({QString()});
+    QTest::newRow("empty document") << RichDocument {};
+    QTest::newRow("one empty paragraph") << RichDocument::fromLines({ QString() });
     QTest::newRow("empty lines first, inside and last")
-        << RichDocument::fromLines({QString(), u"a"_qs, QString(), QString(), u"b"_qs, QString()});
-    QTest::newRow("blanks only") << RichDocument::fromLines({u" "_qs, u"   "_qs, u"\t \t"_qs});
+        << RichDocument::fromLines({ QString(), u"a"_qs, QString(), QString(), u"b"_qs, QString() });
+    QTest::newRow("blanks only") << RichDocument::fromLines({ u" "_qs, u"   "_qs, u"\t \t"_qs });
     QTest::newRow("blank after control words")
-        << RichDocument::fromLines({u"\t x"_qs, u"\t1"_qs, u"\u2028 \u2028-"_qs, u"ă a"_qs, u"ș1"_qs});
+        << RichDocument::fromLines({ u"\t x"_qs, u"\t1"_qs, u"\u2028 \u2028-"_qs, u"ă a"_qs, u"ș1"_qs });
     QTest::newRow("control characters")
-        << RichDocument::fromLines({u"a\u0001b\u000cc\u001b\u007f"_qs, u"\u0008"_qs});
-    QTest::newRow("braces, backslashes and control words as text") << RichDocument::fromLines({u"\\{}\\\\}}{{"_qs, u"\\par \\u259?"_qs});
+        << RichDocument::fromLines({ u"a\u0001b\u000cc\u001b\u007f"_qs, u"\u0008"_qs });
+    QTest::newRow("braces, backslashes and control words as text")
+        << RichDocument::fromLines({ u"\\{}\\\\}}{{"_qs, u"\\par \\u259?"_qs });
 
     RichDocument formatted;
     CharacterFormat bold;
@@ -137,7 +166,7 @@ void TestRoundTrip::writeThenRead_givesSameDocument()
 void TestRoundTrip::writeThenRead_randomLists_giveSameLines_data()
 {
     QTest::addColumn<quint32>("seed");
-    for (const quint32 seed : {1u, 2u, 3u, 4u})
+    for (const quint32 seed : { 1u, 2u, 3u, 4u })
         QTest::addRow("seed %u", seed) << seed;
 }
 
@@ -157,7 +186,7 @@ void TestRoundTrip::writeThenRead_randomLists_giveSameLines()
 void TestRoundTrip::writeThenRead_randomFormatting_givesSameDocument_data()
 {
     QTest::addColumn<quint32>("seed");
-    for (const quint32 seed : {11u, 12u})
+    for (const quint32 seed : { 11u, 12u })
         QTest::addRow("seed %u", seed) << seed;
 }
 

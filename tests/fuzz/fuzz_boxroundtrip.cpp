@@ -3,11 +3,10 @@
 // must hold the lines the reader read, and the second box the same lines and formats
 // as the first, but for what the writer and the box are documented to fold.
 #include "DocumentChecks.h"
-
+#include "codec/rtf/Writer.h"
+#include "richtext/Bridge.h"
 #include "richtext/DocumentFiles.h"
 #include "system/Exception.h"
-#include "richtext/Bridge.h"
-#include "codec/rtf/Writer.h"
 #include "vcl/TRichEdit.h"
 
 #include <QApplication>
@@ -24,7 +23,7 @@ QApplication &application()
 {
     static int argc = 1;
     static char name[] = "fuzz_boxroundtrip";
-    static char *argv[] = {name, nullptr};
+    static char *argv[] = { name, nullptr };
     static const bool platformSet = qputenv("QT_QPA_PLATFORM", "offscreen");
     Q_UNUSED(platformSet);
     static QApplication app(argc, argv);
@@ -66,7 +65,8 @@ codec::RichDocument asSaved(const codec::RichDocument &given)
         if (format.fontFamily == options.defaultFontFamily)
             format.fontFamily.clear();
         // Rebuilt through append, so that runs that now share a format merge.
-        result.text.append(QStringView(document.text).mid(result.text.size(), run.start - result.text.size()));
+        result.text.append(
+            QStringView(document.text).mid(result.text.size(), run.start - result.text.size()));
         result.append(QStringView(document.text).mid(run.start, run.length), format);
     }
     result.text = document.text;

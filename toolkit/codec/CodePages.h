@@ -8,7 +8,7 @@ namespace codec {
 namespace tables {
 struct SingleBytePage;
 struct DoubleBytePage;
-}
+}   // namespace tables
 
 // Windows and Mac code pages that Rich Text Format documents name, decoded without
 // the operating system's help so that every platform reads a file alike.
@@ -44,9 +44,12 @@ public:
 
 private:
     enum class Kind { SingleByte, DoubleByte, Utf8, Symbol };
-    CodePage(int number, Kind kind, const tables::SingleBytePage *single,
-             const tables::DoubleBytePage *doubleByte)
-        : number_(number), kind_(kind), single_(single), double_(doubleByte)
+    CodePage(
+        int number, Kind kind, const tables::SingleBytePage *single, const tables::DoubleBytePage *doubleByte)
+        : number_(number)
+        , kind_(kind)
+        , single_(single)
+        , double_(doubleByte)
     {
     }
 

@@ -55,7 +55,7 @@ void RichDocument::append(QStringView appended, const CharacterFormat &format)
         runs.back().length += appended.size();
         return;
     }
-    runs.push_back({start, appended.size(), intern(format)});
+    runs.push_back({ start, appended.size(), intern(format) });
 }
 
 void RichDocument::indexNewFormats()

@@ -34,14 +34,13 @@ struct CharacterFormat {
     std::optional<Rgb> foreground;
     std::optional<Rgb> background;
 
-    bool isDefault() const { return *this == CharacterFormat{}; }
+    bool isDefault() const { return *this == CharacterFormat {}; }
 
     friend bool operator==(const CharacterFormat &a, const CharacterFormat &b)
     {
         return a.bold == b.bold && a.italic == b.italic && a.underline == b.underline
-            && a.strikeOut == b.strikeOut && a.fontFamily == b.fontFamily
-            && a.halfPoints == b.halfPoints && a.foreground == b.foreground
-            && a.background == b.background;
+            && a.strikeOut == b.strikeOut && a.fontFamily == b.fontFamily && a.halfPoints == b.halfPoints
+            && a.foreground == b.foreground && a.background == b.background;
     }
     friend bool operator!=(const CharacterFormat &a, const CharacterFormat &b) { return !(a == b); }
 };
