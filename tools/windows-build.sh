@@ -92,6 +92,10 @@ step_qt() {
     say "configuring Qt $qt_version for Windows (log: $qt_work/configure.log)"
     # Direct 2D stays on: without it Qt 6.4 leaves out the DirectWrite font engine that
     # its print support still calls, and Qt6PrintSupport.dll does not link.
+    # Tablet events stay off: Debian's source leaves out the Wintab header they need
+    # (its licence forbids changes), so the Windows platform plugin would not compile.
+    # OpenGL off throughout: with FEATURE_opengl alone, dynamic OpenGL stays on and the
+    # Windows platform plugin does not compile.
     # A build folder left by an interrupted run is configured again and carries on.
     "${nice_[@]}" cmake -S "$src" -B "$qt_work/build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
@@ -104,10 +108,11 @@ step_qt() {
         -DQT_BUILD_TOOLS_WHEN_CROSSCOMPILING=OFF \
         -DFEATURE_pkg_config=OFF \
         -DFEATURE_dbus=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_xml=OFF \
-        -DFEATURE_concurrent=OFF -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF \
+        -DFEATURE_concurrent=OFF -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_opengl_dynamic=OFF \
+        -DFEATURE_dynamicgl=OFF -DFEATURE_vulkan=OFF \
         -DFEATURE_icu=OFF -DFEATURE_zstd=OFF -DFEATURE_glib=OFF \
         -DFEATURE_sql_sqlite=OFF -DFEATURE_androiddeployqt=OFF \
-        -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_direct2d=ON \
+        -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_direct2d=ON -DFEATURE_tabletevent=OFF \
         -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_png=OFF \
         -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF \
         -DFEATURE_system_doubleconversion=OFF -DFEATURE_system_libb2=OFF \

@@ -58,7 +58,6 @@ BOOL WINAPI recordMove(LPCWSTR from, LPCWSTR to, DWORD flags)
 {
     calls.append(QStringLiteral("move to %1%2")
                      .arg(fileName(to), (flags & MOVEFILE_REPLACE_EXISTING) ? QStringLiteral(", replacing") : QString()));
-    Q_UNUSED(from)
     return systemCalls->move.original<decltype(&recordMove)>()(from, to, flags);
 }
 
