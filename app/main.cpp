@@ -1,6 +1,6 @@
-#include "TApplication.h"
-#include "Unit1.h"
-#include "Unit2.h"
+#include "vcl/TApplication.h"
+#include "forms/Unit1.h"
+#include "forms/Unit2.h"
 
 int main(int argc, char *argv[])
 {

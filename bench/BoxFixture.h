@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TRichEdit.h"
+#include "vcl/TRichEdit.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

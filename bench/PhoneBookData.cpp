@@ -1,7 +1,7 @@
 #include "PhoneBookData.h"
 
-#include "RichDocument.h"
-#include "RtfWriter.h"
+#include "codec/RichDocument.h"
+#include "codec/rtf/Writer.h"
 
 #include <QFile>
 
@@ -57,7 +57,7 @@ QByteArray PlainFile(const QStringList &entries)
 
 QByteArray RtfFile(const QStringList &entries)
 {
-    return codec::writeRtf(codec::RichDocument::fromLines(entries));
+    return codec::WriteRtf(codec::RichDocument::fromLines(entries));
 }
 
 namespace {

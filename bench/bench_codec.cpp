@@ -1,11 +1,11 @@
 // The file codecs alone, on a million phone-book entries held in memory.
 #include "PhoneBookData.h"
 
-#include "DocumentFile.h"
-#include "PlainText.h"
-#include "RichDocument.h"
-#include "RtfReader.h"
-#include "RtfWriter.h"
+#include "richtext/DocumentFiles.h"
+#include "codec/PlainText.h"
+#include "codec/RichDocument.h"
+#include "codec/rtf/Reader.h"
+#include "codec/rtf/Writer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -23,7 +23,7 @@ const Data &data()
         const QStringList entries = benchdata::Entries(1000000);
         Data result;
         result.document = codec::RichDocument::fromLines(entries);
-        result.rtf = codec::writeRtf(result.document);
+        result.rtf = codec::WriteRtf(result.document);
         result.plain = benchdata::PlainFile(entries);
         return result;
     }();
@@ -35,7 +35,7 @@ void BM_WriteRtf(benchmark::State &state)
 {
     const Data &input = data();
     for (auto _ : state)
-        benchmark::DoNotOptimize(codec::writeRtf(input.document));
+        benchmark::DoNotOptimize(codec::WriteRtf(input.document));
     state.SetBytesProcessed(state.iterations() * input.rtf.size());
 }
 
@@ -43,7 +43,7 @@ void BM_ReadRtf(benchmark::State &state)
 {
     const Data &input = data();
     for (auto _ : state)
-        benchmark::DoNotOptimize(codec::readRtf(input.rtf));
+        benchmark::DoNotOptimize(codec::ReadRtf(input.rtf));
     state.SetBytesProcessed(state.iterations() * input.rtf.size());
 }
 
@@ -51,7 +51,7 @@ void BM_ReadPlainText(benchmark::State &state)
 {
     const Data &input = data();
     for (auto _ : state)
-        benchmark::DoNotOptimize(codec::readDocument(input.plain));
+        benchmark::DoNotOptimize(richtext::Decode(input.plain));
     state.SetBytesProcessed(state.iterations() * input.plain.size());
 }
 

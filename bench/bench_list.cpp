@@ -3,7 +3,7 @@
 #include "BoxFixture.h"
 #include "PhoneBookData.h"
 
-#include "RtfWriter.h"
+#include "codec/rtf/Writer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -86,7 +86,7 @@ void BM_SaveToMemory(benchmark::State &state)
 {
     TRichEdit &box = *BoxWith(int(state.range(0))).box;
     for (auto _ : state)
-        benchmark::DoNotOptimize(codec::writeRtf(box.Document()));
+        benchmark::DoNotOptimize(codec::WriteRtf(box.Document()));
 }
 
 void loadFromFile(benchmark::State &state, bool rtf)

@@ -6,7 +6,7 @@
 #include "HostileFiles.h"
 #include "PhoneBookData.h"
 
-#include "Exception.h"
+#include "system/Exception.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -4,9 +4,9 @@
 // resident memory.
 #include "PhoneBookData.h"
 
-#include "TApplication.h"
-#include "Unit1.h"
-#include "Unit2.h"
+#include "vcl/TApplication.h"
+#include "forms/Unit1.h"
+#include "forms/Unit2.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

@@ -1,12 +1,12 @@
-#include "Unit1.h"
+#include "forms/Unit1.h"
 
-#include "Unit2.h"
+#include "forms/Unit2.h"
 #include "ui_Unit1.h"
 
-#include "Dialogs.h"
-#include "PhoneBook.h"
-#include "Sound.h"
-#include "TApplication.h"
+#include "vcl/Dialogs.h"
+#include "phonebook/PhoneBook.h"
+#include "system/Sound.h"
+#include "vcl/TApplication.h"
 
 using toolkit::MessageBeep;
 

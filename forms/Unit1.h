@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Menus.h"
-#include "StdCtrls.h"
-#include "TForm.h"
-#include "TRichEdit.h"
+#include "vcl/Menus.h"
+#include "vcl/StdCtrls.h"
+#include "vcl/TForm.h"
+#include "vcl/TRichEdit.h"
 
 // The main window: three fields for an entry, the buttons that add it, show the
 // phone book and open the delete window, the list itself, and the File menu.

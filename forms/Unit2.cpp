@@ -1,9 +1,9 @@
-#include "Unit2.h"
+#include "forms/Unit2.h"
 
-#include "Unit1.h"
+#include "forms/Unit1.h"
 #include "ui_Unit2.h"
 
-#include "PhoneBook.h"
+#include "phonebook/PhoneBook.h"
 
 TForm2 *Form2 = nullptr;
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "StdCtrls.h"
-#include "TForm.h"
+#include "vcl/StdCtrls.h"
+#include "vcl/TForm.h"
 
 // The delete window: its one button removes the line of the main window's list that
 // holds the text caret.

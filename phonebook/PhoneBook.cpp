@@ -1,6 +1,6 @@
-#include "PhoneBook.h"
+#include "phonebook/PhoneBook.h"
 
-#include "TRichEdit.h"
+#include "vcl/TRichEdit.h"
 
 namespace phonebook {
 
@@ -30,7 +30,10 @@ void Append(TRichEdit &list, const QString &entryLine)
 
 void DeleteAt(TRichEdit &list, int lineNumber)
 {
-    list.Lines->Delete(lineNumber);
+    // The caret's line after the last entry, as in an empty list, holds no entry to
+    // delete: that is no failure.
+    if (lineNumber >= 0 && lineNumber < list.Lines->Count())
+        list.Lines->Delete(lineNumber);
 }
 
 QString WholeText(const TRichEdit &list)

@@ -20,6 +20,7 @@ QString EntryLine(const QString &surname, const QString &firstName, const QStrin
 void Clear(TRichEdit &list);
 void Load(TRichEdit &list);
 void Append(TRichEdit &list, const QString &entryLine);
+// A number that names no line (the caret past the last entry) deletes nothing.
 void DeleteAt(TRichEdit &list, int lineNumber);
 QString WholeText(const TRichEdit &list);
 void Save(const TRichEdit &list);

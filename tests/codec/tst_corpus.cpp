@@ -1,6 +1,6 @@
-#include "DocumentFile.h"
-#include "RichDocument.h"
-#include "RtfReader.h"
+#include "richtext/DocumentFiles.h"
+#include "codec/RichDocument.h"
+#include "codec/rtf/Reader.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -94,7 +94,7 @@ void TestCorpus::everyFile_loadsQuicklyAndCleanly()
     const QByteArray bytes = readFile(path);
     QElapsedTimer timer;
     timer.start();
-    const RichDocument document = readRtf(bytes);
+    const RichDocument document = ReadRtf(bytes);
     const qint64 elapsed = timer.elapsed();
     QVERIFY2(elapsed <= loadBoundMilliseconds(bytes.size()),
              qPrintable(QStringLiteral("%1 ms for %2 bytes").arg(elapsed).arg(bytes.size())));
@@ -132,7 +132,7 @@ void TestCorpus::expectedLines_match()
     const QDir directory(corpusDirectory());
     const QString expectedPath = directory.filePath(name + QStringLiteral(".expected-lines.txt"));
     QVERIFY2(QFile::exists(expectedPath), qPrintable(expectedPath));
-    const RichDocument document = readDocument(readFile(directory.filePath(name)));
+    const RichDocument document = richtext::Decode(readFile(directory.filePath(name)));
     const QString expected = QString::fromUtf8(readFile(expectedPath));
     // Line by line first, so that a failure names the first line that differs.
     QStringList expectedLines = expected.split(QLatin1Char('\n'));
@@ -158,7 +158,7 @@ void TestCorpus::fragments_hold()
 {
     QFETCH(QString, name);
     const QDir directory(corpusDirectory());
-    const RichDocument document = readRtf(readFile(directory.filePath(name)));
+    const RichDocument document = ReadRtf(readFile(directory.filePath(name)));
     QJsonParseError error;
     const QJsonObject expected =
         QJsonDocument::fromJson(readFile(directory.filePath(name + QStringLiteral(".expected-fragments.json"))), &error)

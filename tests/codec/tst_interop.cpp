@@ -1,5 +1,5 @@
-#include "RtfReader.h"
-#include "RtfWriter.h"
+#include "codec/rtf/Reader.h"
+#include "codec/rtf/Writer.h"
 
 #include <QDir>
 #include <QFile>
@@ -303,7 +303,7 @@ void TestInterop::libreOffice_readsOurLists_asSameLines()
         QStringList files;
         for (int i = 0; i < documentCount; ++i) {
             files << input.filePath(u"list%1.rtf"_qs.arg(i));
-            QVERIFY(writeFile(files.last(), writeRtf(RichDocument::fromLines(lists_[i]))));
+            QVERIFY(writeFile(files.last(), WriteRtf(RichDocument::fromLines(lists_[i]))));
         }
         listsConverted_ = convertWithLibreOffice(u"txt:Text"_qs, files, input.filePath(u"out"_qs));
     }
@@ -328,7 +328,7 @@ void TestInterop::libreOffice_readsOurFormatting_asSameFormatting()
         QStringList files;
         for (int i = 0; i < documentCount; ++i) {
             files << input.filePath(u"formatted%1.rtf"_qs.arg(i));
-            QVERIFY(writeFile(files.last(), writeRtf(formatted_[i])));
+            QVERIFY(writeFile(files.last(), WriteRtf(formatted_[i])));
         }
         formattedConverted_ = convertWithLibreOffice(u"fodt"_qs, files, input.filePath(u"out"_qs));
     }
@@ -337,7 +337,7 @@ void TestInterop::libreOffice_readsOurFormatting_asSameFormatting()
     QVERIFY(converted.open(QIODevice::ReadOnly));
     const RichDocument shown = documentFromFlatOpenDocument(converted.readAll(), {});
     QCOMPARE(shown.text, formatted_[index].text);
-    QVERIFY2(shown == formatted_[index], qPrintable(QString::fromUtf8(writeRtf(formatted_[index]))));
+    QVERIFY2(shown == formatted_[index], qPrintable(QString::fromUtf8(WriteRtf(formatted_[index]))));
 }
 
 void TestInterop::pandoc_readsOurLists_asSameWords_data()
@@ -352,7 +352,7 @@ void TestInterop::pandoc_readsOurLists_asSameWords()
     // pandoc keeps words but not blanks or empty paragraphs; it also cannot pair the
     // two \uN of a character beyond the basic plane, so those are left out here.
     const RichDocument document = RichDocument::fromLines(basicPlaneLists_[index]);
-    const QString text = runPandoc({u"-f"_qs, u"rtf"_qs, u"-t"_qs, u"plain"_qs, u"--wrap=none"_qs}, writeRtf(document));
+    const QString text = runPandoc({u"-f"_qs, u"rtf"_qs, u"-t"_qs, u"plain"_qs, u"--wrap=none"_qs}, WriteRtf(document));
     QCOMPARE(words(text), words(document.text));
 }
 
@@ -378,7 +378,7 @@ void TestInterop::read_libreOfficeRtf_givesSameLines()
     QVERIFY2(*openDocumentsConverted_, "soffice failed to convert the documents to RTF");
     QFile converted(input.filePath(u"out/lines%1.rtf"_qs.arg(index)));
     QVERIFY(converted.open(QIODevice::ReadOnly));
-    QCOMPARE(readRtf(converted.readAll()).lines(), lists_[index]);
+    QCOMPARE(ReadRtf(converted.readAll()).lines(), lists_[index]);
 }
 
 void TestInterop::read_pandocRtf_givesSameLines_data()
@@ -401,7 +401,7 @@ void TestInterop::read_pandocRtf_givesSameLines()
     json.chop(1);
     json += u"]}"_qs;
     const QString rtf = runPandoc({u"-f"_qs, u"json"_qs, u"-t"_qs, u"rtf"_qs, u"-s"_qs}, json.toUtf8());
-    QCOMPARE(readRtf(rtf.toUtf8()).lines(), basicPlaneLists_[index]);
+    QCOMPARE(ReadRtf(rtf.toUtf8()).lines(), basicPlaneLists_[index]);
 }
 
 QTEST_GUILESS_MAIN(TestInterop)

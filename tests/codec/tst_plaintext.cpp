@@ -2,8 +2,8 @@
 #undef QT_NO_CAST_FROM_ASCII
 
 #include "Literals.h"
-#include "PlainText.h"
-#include "RichDocument.h"
+#include "codec/PlainText.h"
+#include "codec/RichDocument.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -58,7 +58,7 @@ void TestPlainText::read()
 {
     QFETCH(QByteArray, input);
     QFETCH(QStringList, lines);
-    const RichDocument document = readPlainText(input);
+    const RichDocument document = ReadPlainText(input);
     QCOMPARE(document.lines(), lines);
     QVERIFY(document.runs.empty());
     QVERIFY(!document.text.contains(QLatin1Char('\r')));
@@ -67,7 +67,7 @@ void TestPlainText::read()
 void TestPlainText::cp1250_undefinedBytes_roundTripAsC1()
 {
     // 0x81 0x83 0x88 0x90 0x98 are unassigned in Windows-1250; they keep their value.
-    const RichDocument document = readPlainText(QByteArray("\x81\x83\x88\x90\x98\n"));
+    const RichDocument document = ReadPlainText(QByteArray("\x81\x83\x88\x90\x98\n"));
     QCOMPARE(document.lines(), QStringList{u(u"\u0081\u0083\u0088\u0090\u0098")});
 }
 
@@ -76,7 +76,7 @@ void TestPlainText::hundredMegabyteLine_readsLinearly()
     const QByteArray line(100 * 1024 * 1024, 'x');
     QElapsedTimer timer;
     timer.start();
-    const RichDocument document = readPlainText(line);
+    const RichDocument document = ReadPlainText(line);
     QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(document.text.size(), line.size() + 1);
     QCOMPARE(document.lineCount(), 1);

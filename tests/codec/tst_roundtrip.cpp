@@ -1,5 +1,5 @@
-#include "RtfReader.h"
-#include "RtfWriter.h"
+#include "codec/rtf/Reader.h"
+#include "codec/rtf/Writer.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -84,7 +84,7 @@ RichDocument randomFormattedDocument(QRandomGenerator &random)
 
 QString describe(const RichDocument &document)
 {
-    return QString::fromUtf8(writeRtf(document));
+    return QString::fromUtf8(WriteRtf(document));
 }
 
 }   // namespace
@@ -130,7 +130,7 @@ void TestRoundTrip::writeThenRead_givesSameDocument_data()
 void TestRoundTrip::writeThenRead_givesSameDocument()
 {
     QFETCH(RichDocument, document);
-    const RichDocument read = readRtf(writeRtf(document));
+    const RichDocument read = ReadRtf(WriteRtf(document));
     QVERIFY2(read == document, qPrintable(describe(document)));
 }
 
@@ -148,7 +148,7 @@ void TestRoundTrip::writeThenRead_randomLists_giveSameLines()
     for (int i = 0; i < 1000; ++i) {
         const QStringList lines = randomLines(random);
         const RichDocument document = RichDocument::fromLines(lines);
-        const RichDocument read = readRtf(writeRtf(document));
+        const RichDocument read = ReadRtf(WriteRtf(document));
         QVERIFY2(read == document, qPrintable(u"list %1:\n%2"_qs.arg(i).arg(describe(document))));
         QCOMPARE(read.lines(), lines);
     }
@@ -167,7 +167,7 @@ void TestRoundTrip::writeThenRead_randomFormatting_givesSameDocument()
     QRandomGenerator random(seed);
     for (int i = 0; i < 1000; ++i) {
         const RichDocument document = randomFormattedDocument(random);
-        const RichDocument read = readRtf(writeRtf(document));
+        const RichDocument read = ReadRtf(WriteRtf(document));
         QVERIFY2(read == document, qPrintable(u"document %1:\n%2"_qs.arg(i).arg(describe(document))));
     }
 }

@@ -1,10 +1,10 @@
 // The tables below are ASCII literals; implicit conversion keeps them readable.
 #undef QT_NO_CAST_FROM_ASCII
 
-#include "CodePages.h"
+#include "codec/CodePages.h"
 #include "Literals.h"
-#include "RichDocument.h"
-#include "RtfReader.h"
+#include "codec/RichDocument.h"
+#include "codec/rtf/Reader.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -59,7 +59,7 @@ void TestRtfReader::sniff()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(bool, rtf);
-    QCOMPARE(looksLikeRtf(bytes), rtf);
+    QCOMPARE(LooksLikeRtf(bytes), rtf);
 }
 
 void TestRtfReader::lines_data()
@@ -213,7 +213,7 @@ void TestRtfReader::lines()
 {
     QFETCH(QByteArray, rtf);
     QFETCH(QStringList, lines);
-    const RichDocument document = readRtf(rtf);
+    const RichDocument document = ReadRtf(rtf);
     QCOMPARE(document.lines(), lines);
     QVERIFY(!document.text.contains(QLatin1Char('\r')));
     QVERIFY(!document.text.contains(QChar(0x2029)));
@@ -284,7 +284,7 @@ void TestRtfReader::runs()
 {
     QFETCH(QByteArray, rtf);
     QFETCH(RichDocument, expected);
-    const RichDocument document = readRtf(rtf);
+    const RichDocument document = ReadRtf(rtf);
     QCOMPARE(document.text, expected.text);
     QCOMPARE(document.runs.size(), expected.runs.size());
     QVERIFY(document == expected);
@@ -338,7 +338,7 @@ void TestRtfReader::hostile()
     QFETCH(QStringList, lines);
     QElapsedTimer timer;
     timer.start();
-    const RichDocument document = readRtf(rtf);
+    const RichDocument document = ReadRtf(rtf);
     // Generous: linear work on a few megabytes takes milliseconds.
     QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(document.lines(), lines);
@@ -352,7 +352,7 @@ void TestRtfReader::programFile_plainList_hasNoRuns()
         "{\\*\\generator carte de telefon 1.0.0.0;}\\uc1\\pard\\f0\\fs16 Pop  Ana  555\\par\r\n"
         "\\{braces\\} and \\\\backslash\\par\r\n"
         "\\u259\\'e3\\u226\\'e2\\u238\\'ee\\u537\\'ba\\u539\\'fe\\par\r\n\\par\r\n}";
-    const RichDocument document = readRtf(file);
+    const RichDocument document = ReadRtf(file);
     QCOMPARE(document.lines(), (QStringList{"Pop  Ana  555", "{braces} and \\backslash", u(u"ăâîșț"), ""}));
     QVERIFY(document.runs.empty());
 }

@@ -1,4 +1,4 @@
-#include "RtfWriter.h"
+#include "codec/rtf/Writer.h"
 
 #include <QRandomGenerator>
 #include <QStringDecoder>
@@ -85,7 +85,7 @@ void TestRtfWriter::write_plainText_givesExactBytes()
 {
     QFETCH(QString, text);
     QFETCH(QByteArray, body);
-    QCOMPARE(writeRtf(document(text)), plainHeader + body + "}\r\n");
+    QCOMPARE(WriteRtf(document(text)), plainHeader + body + "}\r\n");
 }
 
 void TestRtfWriter::write_formattedRuns_givesExactBytes_data()
@@ -148,7 +148,7 @@ void TestRtfWriter::write_formattedRuns_givesExactBytes()
 {
     QFETCH(RichDocument, input);
     QFETCH(QByteArray, expected);
-    QCOMPARE(writeRtf(input), expected);
+    QCOMPARE(WriteRtf(input), expected);
 }
 
 void TestRtfWriter::write_cp1250Character_givesItsByteAsFallback_data()
@@ -174,7 +174,7 @@ void TestRtfWriter::write_cp1250Character_givesItsByteAsFallback()
 {
     QFETCH(QString, character);
     QFETCH(QByteArray, body);
-    QCOMPARE(writeRtf(document(character + u'\n')), plainHeader + body + "}\r\n");
+    QCOMPARE(WriteRtf(document(character + u'\n')), plainHeader + body + "}\r\n");
 }
 
 void TestRtfWriter::write_anyText_givesSevenBitBytesOnly()
@@ -187,7 +187,7 @@ void TestRtfWriter::write_anyText_givesSevenBitBytesOnly()
         for (int i = 0; i < 200; ++i)
             text.append(QChar(char16_t(random.bounded(0x10000))));
         text.remove(QLatin1Char('\r'));
-        const QByteArray bytes = writeRtf(document(text));
+        const QByteArray bytes = WriteRtf(document(text));
         for (const char byte : bytes) {
             const auto value = static_cast<unsigned char>(byte);
             QVERIFY2(value < 0x7F && (value >= 0x20 || value == '\r' || value == '\n'),

@@ -8,8 +8,8 @@
 //   cups_probe print TITLE LINE...      prints the lines through the toolkit, as the
 //                                       program does, and prints what it reported.
 
-#include "Exception.h"
-#include "Printing.h"
+#include "system/Exception.h"
+#include "system/Printing.h"
 
 #include <QApplication>
 #include <QTextDocument>

@@ -1,4 +1,4 @@
-#include "Accessibility.h"
+#include "vcl/Accessibility.h"
 
 #include <QAccessible>
 #include <QApplication>

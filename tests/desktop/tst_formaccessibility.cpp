@@ -1,7 +1,7 @@
-#include "Dialogs.h"
-#include "TApplication.h"
-#include "Unit1.h"
-#include "Unit2.h"
+#include "vcl/Dialogs.h"
+#include "vcl/TApplication.h"
+#include "forms/Unit1.h"
+#include "forms/Unit2.h"
 
 #include <QAccessible>
 #include <QDir>

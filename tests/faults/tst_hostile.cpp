@@ -1,9 +1,9 @@
-#include "DocumentFile.h"
-#include "Exception.h"
-#include "RtfReader.h"
-#include "RtfWriter.h"
+#include "richtext/DocumentFiles.h"
+#include "system/Exception.h"
+#include "codec/rtf/Reader.h"
+#include "codec/rtf/Writer.h"
 #include "ScratchFiles.h"
-#include "TRichEdit.h"
+#include "vcl/TRichEdit.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -196,7 +196,7 @@ void HostileTest::readDocument_hostileInput_recoversText()
 
     QElapsedTimer timer;
     timer.start();
-    const codec::RichDocument document = codec::readDocument(input);
+    const codec::RichDocument document = richtext::Decode(input);
     const qint64 elapsed = timer.elapsed();
     QVERIFY2(elapsed < timeLimitMilliseconds, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
     verifyWellFormed(document);
@@ -247,12 +247,12 @@ void HostileTest::loadAndSave_manyFormats_keepsThem()
     const qint64 limit = linearLimitMilliseconds(input.size());
     QElapsedTimer timer;
     timer.start();
-    const codec::RichDocument expected = codec::readDocument(input);
-    const QByteArray written = codec::writeRtf(expected);
+    const codec::RichDocument expected = richtext::Decode(input);
+    const QByteArray written = codec::WriteRtf(expected);
     const qint64 codecs = timer.elapsed();
     QCOMPARE(expected.formats.size(), std::size_t(100'000));
     QVERIFY2(codecs < limit, qPrintable(QStringLiteral("read and write %1 ms, limit %2").arg(codecs).arg(limit)));
-    QVERIFY(codec::readDocument(written) == expected);
+    QVERIFY(richtext::Decode(written) == expected);
     // The box's save builds its document a fragment at a time, as here.
     timer.restart();
     codec::RichDocument rebuilt;
@@ -280,7 +280,7 @@ void HostileTest::loadAndSave_manyFormats_keepsThem()
     const qint64 saving = timer.elapsed();
     QVERIFY2(loading < limit, qPrintable(QStringLiteral("load %1 ms, limit %2").arg(loading).arg(limit)));
     QVERIFY2(saving < limit, qPrintable(QStringLiteral("save %1 ms, limit %2").arg(saving).arg(limit)));
-    QCOMPARE(codec::readDocument(readFile(fileName)).text, expected.text);
+    QCOMPARE(richtext::Decode(readFile(fileName)).text, expected.text);
 }
 
 void HostileTest::benchmark_manyFormats_data()
@@ -320,15 +320,15 @@ void HostileTest::benchmark_manyFormats()
     QTemporaryDir directory;
     const QString fileName = directory.filePath(QStringLiteral("baza.rtf"));
     writeFile(fileName, input);
-    const codec::RichDocument document = codec::readRtf(input);
+    const codec::RichDocument document = codec::ReadRtf(input);
     TRichEdit box;
     if (step == QLatin1String("box save"))
         box.Lines->LoadFromFile(fileName);
     QBENCHMARK_ONCE {
         if (step == QLatin1String("read"))
-            codec::readRtf(input);
+            codec::ReadRtf(input);
         else if (step == QLatin1String("write"))
-            codec::writeRtf(document);
+            codec::WriteRtf(document);
         else if (step == QLatin1String("box load"))
             box.Lines->LoadFromFile(fileName);
         else

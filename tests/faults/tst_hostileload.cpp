@@ -1,10 +1,10 @@
 #include "HostileFiles.h"
 
-#include "DocumentFile.h"
-#include "Exception.h"
-#include "RichTextBridge.h"
+#include "richtext/DocumentFiles.h"
+#include "system/Exception.h"
+#include "richtext/Bridge.h"
 #include "ScratchFiles.h"
-#include "TRichEdit.h"
+#include "vcl/TRichEdit.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -243,7 +243,7 @@ void HostileLoadTest::memoryEstimate_coversThePeak()
     const QString fileName = directory_.filePath(QStringLiteral("baza.txt"));
     const QByteArray bytes = generator(count);
     writeFile(fileName, bytes);
-    const qint64 estimate = bridge::estimatedBytes(codec::readDocument(bytes), shownFirst);
+    const qint64 estimate = richtext::EstimatedBytes(richtext::Decode(bytes), shownFirst);
     // What the load asks for before reading: five times the file.
     const qint64 allowed = estimate + 5 * bytes.size();
     const QString output = runChild(fileName, shownFirst ? QStringLiteral("--load-shown") : QStringLiteral("--load"));

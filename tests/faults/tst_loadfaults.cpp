@@ -1,7 +1,7 @@
 #include "AsNobody.h"
-#include "Exception.h"
-#include "Files.h"
-#include "TRichEdit.h"
+#include "system/Exception.h"
+#include "system/Files.h"
+#include "vcl/TRichEdit.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "AsNobody.h"
-#include "Exception.h"
-#include "Files.h"
-#include "RtfReader.h"
-#include "RtfWriter.h"
-#include "TRichEdit.h"
+#include "system/Exception.h"
+#include "system/Files.h"
+#include "codec/rtf/Reader.h"
+#include "codec/rtf/Writer.h"
+#include "vcl/TRichEdit.h"
 
 #include <QApplication>
 #include <QDir>
@@ -191,7 +191,7 @@ QStringList generation(int number)
 int saveForever(const QString &fileName)
 {
     for (int number = 1;; ++number) {
-        const QByteArray bytes = codec::writeRtf(codec::RichDocument::fromLines(generation(number)));
+        const QByteArray bytes = codec::WriteRtf(codec::RichDocument::fromLines(generation(number)));
         std::fputs("writing\n", stdout);
         std::fflush(stdout);
         files::WriteAtomically(fileName, bytes);
@@ -388,7 +388,7 @@ void SaveFaultsTest::save_nameIsSymbolicLink_replacesLinkNotTarget()
     const QFileInfo saved(fileName);
     QVERIFY(!saved.isSymLink());
     QVERIFY(saved.isFile());
-    QCOMPARE(codec::readRtf(readFile(fileName)).lines(), lines(*box.Lines));
+    QCOMPARE(codec::ReadRtf(readFile(fileName)).lines(), lines(*box.Lines));
     if (target == QLatin1String("file"))
         QCOMPARE(readFile(targetName), oldContent);
     else if (target == QLatin1String("directory"))
@@ -410,13 +410,13 @@ void SaveFaultsTest::save_overExistingFile_keepsPermissions()
     // The "User" bits describe whoever runs the test; compare owner, group and others.
     const auto mask = QFileDevice::Permissions(0x7077);
     QCOMPARE(QFileInfo(fileName).permissions() & mask, permissions & mask);
-    QCOMPARE(codec::readRtf(readFile(fileName)).lines(), lines(*box.Lines));
+    QCOMPARE(codec::ReadRtf(readFile(fileName)).lines(), lines(*box.Lines));
 }
 
 void SaveFaultsTest::save_killedMidway_leavesEarlierFileWhole()
 {
     const QString fileName = path(QStringLiteral("baza.doc"));
-    files::WriteAtomically(fileName, codec::writeRtf(codec::RichDocument::fromLines(generation(0))));
+    files::WriteAtomically(fileName, codec::WriteRtf(codec::RichDocument::fromLines(generation(0))));
     int killedWhileWriting = 0;
     for (int attempt = 0; attempt < 6; ++attempt) {
         QProcess child;
@@ -436,7 +436,7 @@ void SaveFaultsTest::save_killedMidway_leavesEarlierFileWhole()
             ++killedWhileWriting;
 
         // Whichever generation the name holds now, it holds all of it.
-        const QStringList saved = codec::readRtf(readFile(fileName)).lines();
+        const QStringList saved = codec::ReadRtf(readFile(fileName)).lines();
         QCOMPARE(saved.size(), linesPerGeneration);
         const int number = saved.first().section(QLatin1Char(' '), 1, 1).toInt();
         QCOMPARE(saved, generation(number));

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "TApplication.h"
-#include "Unit1.h"
-#include "Unit2.h"
+#include "vcl/TApplication.h"
+#include "forms/Unit1.h"
+#include "forms/Unit2.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "FormsTestSupport.h"
-#include "Printing.h"
-#include "Sound.h"
+#include "system/Printing.h"
+#include "system/Sound.h"
 
 #include <QClipboard>
 #include <QMenu>

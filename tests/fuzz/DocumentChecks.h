@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RichDocument.h"
+#include "support/DocumentChecks.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,24 +20,10 @@ inline void require(bool condition, const char *what)
         fail(what);
 }
 
-// What every reader promises about the document it returns (see RichDocument.h).
 inline void checkDocument(const codec::RichDocument &document)
 {
-    const QString &text = document.text;
-    require(text.isEmpty() || text.endsWith(QLatin1Char('\n')), "text does not end with a paragraph end");
-    for (const QChar c : text) {
-        const char16_t unit = c.unicode();
-        require(unit != u'\r' && unit != 0x2029 && unit != 0, "text holds CR, U+2029 or NUL");
-    }
-    qsizetype previousEnd = 0;
-    for (const codec::FormatRun &run : document.runs) {
-        require(run.length > 0, "empty run");
-        require(run.start >= previousEnd, "runs overlap or are not sorted");
-        require(run.start + run.length <= text.size(), "run beyond the text");
-        require(run.format >= 0 && std::size_t(run.format) < document.formats.size(), "run names no format");
-        require(!document.formats[std::size_t(run.format)].isDefault(), "run names the default format");
-        previousEnd = run.start + run.length;
-    }
+    if (const char *fault = support::DocumentFault(document))
+        fail(fault);
 }
 
 }   // namespace fuzz

@@ -4,11 +4,11 @@
 // as the first, but for what the writer and the box are documented to fold.
 #include "DocumentChecks.h"
 
-#include "DocumentFile.h"
-#include "Exception.h"
-#include "RichTextBridge.h"
-#include "RtfWriter.h"
-#include "TRichEdit.h"
+#include "richtext/DocumentFiles.h"
+#include "system/Exception.h"
+#include "richtext/Bridge.h"
+#include "codec/rtf/Writer.h"
+#include "vcl/TRichEdit.h"
 
 #include <QApplication>
 #include <QFile>
@@ -111,13 +111,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     first.repaint();
     const codec::RichDocument loaded = first.Document();
     fuzz::checkDocument(loaded);
-    const codec::RichDocument read = codec::readDocument(bytes);
+    const codec::RichDocument read = richtext::Decode(bytes);
     if (loaded.lines() != read.lines())
         report("the box holds other lines than the file", read, loaded);
-    if (loaded != bridge::fitForBox(read))
-        report("the box holds other formats than the file, folded", bridge::fitForBox(read), loaded);
+    if (loaded != richtext::FitForBox(read))
+        report("the box holds other formats than the file, folded", richtext::FitForBox(read), loaded);
 
-    writeFile(saved, codec::writeRtf(loaded));
+    writeFile(saved, codec::WriteRtf(loaded));
     TRichEdit second;
     second.Lines->LoadFromFile(saved);
     const codec::RichDocument again = second.Document();

@@ -1,6 +1,6 @@
 #include "DocumentChecks.h"
-#include "RtfReader.h"
-#include "RtfWriter.h"
+#include "codec/rtf/Reader.h"
+#include "codec/rtf/Writer.h"
 
 #include <QStringList>
 
@@ -38,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const QStringList lines
         = linesFromBytes(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
-    const QByteArray rtf = codec::writeRtf(codec::RichDocument::fromLines(lines));
-    const codec::RichDocument back = codec::readRtf(rtf);
+    const QByteArray rtf = codec::WriteRtf(codec::RichDocument::fromLines(lines));
+    const codec::RichDocument back = codec::ReadRtf(rtf);
     fuzz::checkDocument(back);
     if (back.lines() != lines) {
         std::fprintf(stderr, "written:\n%s\n", rtf.constData());

@@ -1,5 +1,5 @@
 #include "DocumentChecks.h"
-#include "RtfReader.h"
+#include "codec/rtf/Reader.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +7,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    fuzz::checkDocument(codec::readRtf(bytes));
+    fuzz::checkDocument(codec::ReadRtf(bytes));
     return 0;
 }

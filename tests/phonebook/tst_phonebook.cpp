@@ -1,7 +1,7 @@
-#include "PhoneBook.h"
+#include "phonebook/PhoneBook.h"
 
-#include "Exception.h"
-#include "TRichEdit.h"
+#include "system/Exception.h"
+#include "vcl/TRichEdit.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,6 +19,8 @@ private slots:
     void entryLine();
     void appendToEmptyList_givesLineZero();
     void deleteFirstOfThree_movesOthersUp();
+    void deleteAt_numberOfNoLine_changesNothing_data();
+    void deleteAt_numberOfNoLine_changesNothing();
     void load_data();
     void load();
     void load_missingFile_reportsNameAndReasonAndKeepsList();
@@ -96,6 +98,28 @@ void PhoneBookTest::deleteFirstOfThree_movesOthersUp()
         phonebook::Append(box, QString::fromLatin1(line));
     phonebook::DeleteAt(box, 0);
     QCOMPARE(lines(box), (QStringList{QStringLiteral("b"), QStringLiteral("c")}));
+}
+
+void PhoneBookTest::deleteAt_numberOfNoLine_changesNothing_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<int>("lineNumber");
+    const QStringList two{QStringLiteral("a"), QStringLiteral("b")};
+    QTest::newRow("the caret's line after the last entry") << two << 2;
+    QTest::newRow("past the end") << two << 7;
+    QTest::newRow("negative") << two << -1;
+    QTest::newRow("empty list") << QStringList() << 0;
+}
+
+void PhoneBookTest::deleteAt_numberOfNoLine_changesNothing()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(int, lineNumber);
+    TRichEdit box;
+    for (const QString &entry : entries)
+        phonebook::Append(box, entry);
+    phonebook::DeleteAt(box, lineNumber);
+    QCOMPARE(lines(box), entries);
 }
 
 void PhoneBookTest::load_data()

@@ -1,9 +1,9 @@
-#include "Dialogs.h"
-#include "Exception.h"
-#include "Sound.h"
-#include "StdCtrls.h"
-#include "TApplication.h"
-#include "TForm.h"
+#include "vcl/Dialogs.h"
+#include "system/Exception.h"
+#include "system/Sound.h"
+#include "vcl/StdCtrls.h"
+#include "vcl/TApplication.h"
+#include "vcl/TForm.h"
 
 #include <QMessageBox>
 #include <QTest>

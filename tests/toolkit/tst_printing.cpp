@@ -1,6 +1,6 @@
-#include "Exception.h"
-#include "Printing.h"
-#include "TRichEdit.h"
+#include "system/Exception.h"
+#include "system/Printing.h"
+#include "vcl/TRichEdit.h"
 
 #include <QApplication>
 #include <QProcess>

@@ -1,7 +1,7 @@
-#include "TRichEdit.h"
+#include "vcl/TRichEdit.h"
 
-#include "RtfReader.h"
-#include "RtfWriter.h"
+#include "codec/rtf/Reader.h"
+#include "codec/rtf/Writer.h"
 
 #include <QApplication>
 #include <QClipboard>

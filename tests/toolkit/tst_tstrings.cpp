@@ -1,6 +1,6 @@
-#include "TRichEdit.h"
+#include "vcl/TRichEdit.h"
 
-#include "Exception.h"
+#include "system/Exception.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -21,7 +21,8 @@ private slots:
     void deleteLine();
     void text_data();
     void text();
-    void strings_outOfRange_throws();
+    void outOfRange_throwsAndKeepsLines_data();
+    void outOfRange_throwsAndKeepsLines();
     void wrappedLine_isOneLine();
     void caretPos_followsParagraphs();
     void add_afterFormattedText_staysPlain();
@@ -142,9 +143,6 @@ void TStringsTest::deleteLine_data()
     QTest::newRow("only line without end") << QStringLiteral("a") << 0 << QStringList();
     QTest::newRow("only line with end") << QStringLiteral("a\n") << 0 << QStringList();
     QTest::newRow("empty line between") << QStringLiteral("a\n\nb\n") << 1 << QStringList{QStringLiteral("a"), QStringLiteral("b")};
-    QTest::newRow("past the end changes nothing") << QStringLiteral("a\nb\n") << 2 << QStringList{QStringLiteral("a"), QStringLiteral("b")};
-    QTest::newRow("negative changes nothing") << QStringLiteral("a\n") << -1 << QStringList{QStringLiteral("a")};
-    QTest::newRow("empty list changes nothing") << QString() << 0 << QStringList();
 }
 
 void TStringsTest::deleteLine()
@@ -179,11 +177,27 @@ void TStringsTest::text()
     QCOMPARE(box.Text(), expected);
 }
 
-void TStringsTest::strings_outOfRange_throws()
+void TStringsTest::outOfRange_throwsAndKeepsLines_data()
 {
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<int>("index");
+    QTest::newRow("past the end") << QStringLiteral("a\nb\n") << 2;
+    QTest::newRow("the empty paragraph that ends the text") << QStringLiteral("a\n") << 1;
+    QTest::newRow("negative") << QStringLiteral("a\n") << -1;
+    QTest::newRow("empty list") << QString() << 0;
+}
+
+// Reading and deleting agree on which numbers name a line.
+void TStringsTest::outOfRange_throwsAndKeepsLines()
+{
+    QFETCH(QString, content);
+    QFETCH(int, index);
     TRichEdit box;
-    type(box, QStringLiteral("a\n"));
-    QVERIFY_THROWS_EXCEPTION(Exception, box.Lines->Strings(1));
+    type(box, content);
+    const QStringList before = lines(*box.Lines);
+    QVERIFY_THROWS_EXCEPTION(Exception, box.Lines->Strings(index));
+    QVERIFY_THROWS_EXCEPTION(Exception, box.Lines->Delete(index));
+    QCOMPARE(lines(*box.Lines), before);
 }
 
 void TStringsTest::wrappedLine_isOneLine()

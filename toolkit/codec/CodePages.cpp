@@ -1,6 +1,6 @@
-#include "CodePages.h"
+#include "codec/CodePages.h"
 
-#include "CodePageTables.h"
+#include "codec/CodePageTables.h"
 
 namespace codec {
 

@@ -1,6 +1,6 @@
-#include "PlainText.h"
+#include "codec/PlainText.h"
 
-#include "CodePages.h"
+#include "codec/CodePages.h"
 
 #include <QStringDecoder>
 
@@ -87,7 +87,7 @@ QString decode(QByteArrayView bytes)
 
 }   // namespace
 
-RichDocument readPlainText(QByteArrayView bytes)
+RichDocument ReadPlainText(QByteArrayView bytes)
 {
     const QString decoded = decode(bytes);
     RichDocument document;

@@ -1,4 +1,4 @@
-#include "RichDocument.h"
+#include "codec/RichDocument.h"
 
 #include <QHash>
 

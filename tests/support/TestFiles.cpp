@@ -1,0 +1,34 @@
+#include "support/TestFiles.h"
+
+#include "vcl/TRichEdit.h"
+
+#include <QFile>
+
+namespace support {
+
+bool WriteFile(const QString &fileName, const QByteArray &bytes)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray ReadFile(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList Lines(const TStrings &strings)
+{
+    QStringList result;
+    for (int index = 0; index < strings.Count(); ++index)
+        result.append(strings.Strings(index));
+    return result;
+}
+
+QStringList Lines(const TRichEdit &box)
+{
+    return Lines(*box.Lines);
+}
+
+}   // namespace support

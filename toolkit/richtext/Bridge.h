@@ -1,0 +1,63 @@
+#pragma once
+
+#include "codec/RichDocument.h"
+
+class QTextCharFormat;
+class QTextCursor;
+class QTextDocument;
+
+// Moves documents between the codecs' model and Qt's text document. Positions map
+// one to one: each paragraph end of the model is one block separator of Qt's.
+namespace richtext {
+
+QTextCharFormat ToQt(const codec::CharacterFormat &format);
+codec::CharacterFormat FromQt(const QTextCharFormat &format);
+
+// The document's paragraphs and their character formats. A last block that is empty
+// is the end of the text, not a paragraph of its own.
+codec::RichDocument ToRichDocument(const QTextDocument &document);
+// The same for a document that holds no character formatting: much faster.
+codec::RichDocument ToPlainRichDocument(const QTextDocument &document);
+
+// Gives the runs' formats to a document whose text is already the model's text.
+void ApplyFormats(QTextDocument &document, const codec::RichDocument &model);
+
+// Replaces the document's content by the model's, formats included. U+FDD0 and
+// U+FDD1, which Qt's document would take for paragraph ends, are shown as U+FFFD
+// and read back as they were. Returns false when the document holds plain text only
+// and can be read with toPlainRichDocument.
+bool Fill(QTextDocument &document, const codec::RichDocument &model);
+
+// Inserts the model at the cursor; without its last paragraph end, as a paste is.
+void Insert(QTextCursor &cursor, const codec::RichDocument &model);
+
+// What Qt's document, layout and font cache are given at most, whatever a file or a
+// paste holds: past these a load takes minutes and a keystroke seconds.
+namespace limits {
+constexpr int smallestHalfPoints = 2;      // 1 pt
+constexpr int largestHalfPoints = 3276;    // 1638 pt, as word processors allow
+constexpr int fontSizes = 32;              // distinct sizes in the box
+constexpr int fontFamilies = 32;           // distinct families in the box
+constexpr int colours = 64;                // distinct text colours, and as many backgrounds
+constexpr int runsPerParagraph = 256;      // changes of format within one line
+constexpr int longestWord = 500;           // characters between two break opportunities
+}   // namespace limits
+
+// The model as the box can hold it. Sizes are clamped to the range above; a size,
+// family or colour beyond the number the box may hold (counting those `joined`
+// already holds) becomes the nearest one kept (a family becomes the default one);
+// a line with more runs than allowed has its runs merged in consecutive groups,
+// each group taking the format of its longest run. Text is never changed.
+codec::RichDocument FitForBox(const codec::RichDocument &model, const QTextDocument *joined = nullptr);
+
+// About how many bytes the box will take for the model beyond the model itself:
+// from Qt's own figures for each paragraph, character and run (measured, rounded up).
+// A box that has been on screen keeps a layout for every paragraph it is given.
+qint64 EstimatedBytes(const codec::RichDocument &model, bool intoShownBox = false);
+
+// Whether the text holds a stretch without a blank longer than limits::longestWord:
+// laid out with breaks only at word boundaries, such a line costs time that grows
+// with the square of its length.
+bool NeedsBreaksAnywhere(QStringView text);
+
+}   // namespace richtext

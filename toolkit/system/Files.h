@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Reading and writing whole files, with failures thrown as Exception naming the
+// file and the reason.
+namespace files {
+
+// The file's bytes. Refuses what is not a regular file (a directory, a FIFO that
+// would block, a device) rather than hanging or reading forever, and a file larger
+// than 256 MB rather than running out of memory.
+QByteArray ReadAll(const QString &fileName);
+
+// Replaces the file with `bytes` whole or not at all: the bytes go to a new file
+// beside it, reach the disk, and then that file takes the name. A symbolic link of
+// that name is replaced by a regular file, never written through. A process killed
+// midway may leave the new file behind as "<name>.XXXXXX", never a part under the name.
+void WriteAtomically(const QString &fileName, const QByteArray &bytes);
+
+// The texts of file failures, all translated in one context.
+QString Tr(const char *text);
+// Throw "Cannot open file "<name>": <reason>" and "Cannot save file ...".
+[[noreturn]] void FailToOpen(const QString &fileName, const QString &reason);
+[[noreturn]] void FailToSave(const QString &fileName, const QString &reason);
+
+}   // namespace files

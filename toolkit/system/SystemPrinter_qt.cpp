@@ -1,0 +1,40 @@
+#include "system/SystemPrinter.h"
+
+#include "system/Exception.h"
+
+#include <QCoreApplication>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+// Qt's printer support (Windows, or chosen at configure time), named with the print
+// system's job name. Qt does not throw when a job fails: its state says so.
+namespace system_printer {
+
+QString DefaultPrinter()
+{
+    return QPrinterInfo::defaultPrinter().printerName();
+}
+
+void Print(const QString &printer, const QString &title, const QString &jobName,
+           const std::function<void(QPrinter &)> &render)
+{
+    Q_UNUSED(title)
+    QPrinter native(QPrinter::HighResolution);
+    native.setPrinterName(printer);
+    if (!native.isValid() || native.printerName() != printer) {
+        throw Exception(QCoreApplication::translate("printing", "Cannot print on %1: %2")
+                            .arg(QuotedFileName(printer),
+                                 QCoreApplication::translate("printing",
+                                                             "the printer is not available")));
+    }
+    native.setDocName(jobName);
+    render(native);
+    if (native.printerState() == QPrinter::Error || native.printerState() == QPrinter::Aborted) {
+        throw Exception(QCoreApplication::translate("printing", "Cannot print on %1: %2")
+                            .arg(QuotedFileName(printer),
+                                 QCoreApplication::translate("printing",
+                                                             "the print system refused the job")));
+    }
+}
+
+}   // namespace system_printer

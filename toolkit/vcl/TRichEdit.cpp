@@ -1,0 +1,211 @@
+#include "vcl/TRichEdit.h"
+
+#include "richtext/DocumentFiles.h"
+#include "system/Exception.h"
+#include "system/Memory.h"
+#include "system/Printing.h"
+#include "richtext/Bridge.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QResizeEvent>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <new>
+
+TRichEdit::TRichEdit(QWidget *parent)
+    : QPlainTextEdit(parent)
+    , TControl(static_cast<QWidget &>(*this))
+    , lines_(std::make_unique<TStrings>(*this))
+    , Lines(lines_.get())
+{
+    // Tab moves on to the next control, as in every other field of a form, so that
+    // the tab order holds; and a box that is hidden while it has the focus gives it up.
+    setTabChangesFocus(true);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+TRichEdit::~TRichEdit() = default;
+
+void TRichEdit::Clear()
+{
+    clear();
+    mayHoldFormatting_ = false;
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+void TRichEdit::allowBreaksAnywhereFor(QStringView text)
+{
+    // Qt looks for a word boundary from each line's start to the end of the word, so
+    // a word of many lines costs the square of its length at every layout of it.
+    if (wordWrapMode() != QTextOption::WrapAnywhere && richtext::NeedsBreaksAnywhere(text))
+        setWordWrapMode(QTextOption::WrapAnywhere);
+}
+
+TPoint TRichEdit::CaretPos() const
+{
+    const QTextCursor cursor = textCursor();
+    return {cursor.positionInBlock(), cursor.blockNumber()};
+}
+
+void TRichEdit::Print(const QString &title)
+{
+    printing::Print(*document(), title);
+}
+
+codec::RichDocument TRichEdit::Document() const
+{
+    return mayHoldFormatting_ ? richtext::ToRichDocument(*document())
+                              : richtext::ToPlainRichDocument(*document());
+}
+
+void TRichEdit::Document(const codec::RichDocument &loaded)
+{
+    const codec::RichDocument model = richtext::FitForBox(loaded);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    allowBreaksAnywhereFor(model.text);
+    // A box not shown yet learns its width only when first shown, and then lays out
+    // every line again; let it learn the width while it is still empty. The box's own
+    // resize places the viewport; the viewport's gives the text its width.
+    for (QWidget *widget : {static_cast<QWidget *>(this), viewport()}) {
+        if (widget->testAttribute(Qt::WA_PendingResizeEvent)) {
+            QResizeEvent pending(widget->size(), QSize());
+            QCoreApplication::sendEvent(widget, &pending);
+        }
+    }
+    // The document's own setPlainText fills it in one go with the undo history off;
+    // the box's would then pass over the whole text again to give it the caret's format.
+    mayHoldFormatting_ = richtext::Fill(*document(), model);
+    document()->clearUndoRedoStacks();
+    heavyEditDone_ = false;
+    document()->setModified(false);
+    // The caret at the start, so that the first paint lays out only the first page.
+    setTextCursor(QTextCursor(document()));
+}
+
+qint64 TRichEdit::EstimatedBytes(const codec::RichDocument &document) const
+{
+    return richtext::EstimatedBytes(document, shownOnce_);
+}
+
+namespace {
+
+// Lines past which an edit or its undo takes Qt long enough (up to seconds at a
+// million lines) to show the user that the program is busy.
+constexpr int manyLines = 10'000;
+
+class BusyCursor {
+public:
+    explicit BusyCursor(bool busy)
+        : busy_(busy)
+    {
+        if (!busy_)
+            return;
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        // Reach the screen before the work blocks the event loop.
+        QGuiApplication::sync();
+    }
+    ~BusyCursor()
+    {
+        if (busy_)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    Q_DISABLE_COPY_MOVE(BusyCursor)
+
+private:
+    bool busy_;
+};
+
+}   // namespace
+
+bool TRichEdit::isHeavyEdit(const QKeyEvent &event) const
+{
+    if (event.matches(QKeySequence::Undo) || event.matches(QKeySequence::Redo))
+        return heavyEditDone_ || document()->blockCount() > manyLines;
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection() || isReadOnly())
+        return false;
+    const bool edits = !event.text().isEmpty() || event.key() == Qt::Key_Delete
+        || event.key() == Qt::Key_Backspace || event.matches(QKeySequence::Cut)
+        || event.matches(QKeySequence::Paste);
+    if (!edits)
+        return false;
+    const QTextDocument &text = *document();
+    return text.findBlock(cursor.selectionEnd()).blockNumber()
+        - text.findBlock(cursor.selectionStart()).blockNumber() > manyLines;
+}
+
+void TRichEdit::keyPressEvent(QKeyEvent *event)
+{
+    const bool heavy = isHeavyEdit(*event);
+    const BusyCursor busy(heavy);
+    QPlainTextEdit::keyPressEvent(event);
+    heavyEditDone_ = heavyEditDone_ || heavy;
+}
+
+void TRichEdit::showEvent(QShowEvent *event)
+{
+    shownOnce_ = true;
+    QPlainTextEdit::showEvent(event);
+}
+
+void TRichEdit::resizeEvent(QResizeEvent *event)
+{
+    // QPlainTextEdit lays out every line again whenever a resize event claims a new
+    // width, as the first one after a show always does: seconds at a million lines.
+    // Pass on only widths that differ from the one the lines were laid out for.
+    const bool claimsNewWidth = event->oldSize().width() != event->size().width();
+    if (claimsNewWidth && viewport()->width() == laidOutWidth_) {
+        QResizeEvent sameWidth(event->size(), QSize(event->size().width(), event->oldSize().height()));
+        QPlainTextEdit::resizeEvent(&sameWidth);
+        return;
+    }
+    QPlainTextEdit::resizeEvent(event);
+    if (claimsNewWidth)
+        laidOutWidth_ = viewport()->width();
+}
+
+void TRichEdit::insertFromMimeData(const QMimeData *source)
+{
+    const auto tr = [](const char *text) { return QCoreApplication::translate("TRichEdit", text); };
+    try {
+        pasteFrom(*source);
+    } catch (const std::bad_alloc &) {
+        throw Exception(tr("Cannot paste: %1").arg(tr("There is not enough memory for the text")));
+    }
+}
+
+void TRichEdit::pasteFrom(const QMimeData &source)
+{
+    // As for a load: Qt's document does not survive running out of memory.
+    const auto require = [this](const codec::RichDocument &model) {
+        const QString shortfall
+            = memory::Shortfall(EstimatedBytes(model), QCoreApplication::translate("TRichEdit", "text"));
+        if (!shortfall.isEmpty())
+            throw Exception(QCoreApplication::translate("TRichEdit", "Cannot paste: %1").arg(shortfall));
+    };
+    if (!source.hasHtml()) {
+        codec::RichDocument plain;
+        plain.text = source.text();
+        require(plain);
+        allowBreaksAnywhereFor(plain.text);
+        QPlainTextEdit::insertFromMimeData(&source);
+        return;
+    }
+    // Keep the pasted text's character formats; pictures, bullets and table borders
+    // have no place in a list of lines and are dropped.
+    QTextDocument pasted;
+    pasted.setHtml(source.html());
+    const codec::RichDocument model = richtext::FitForBox(richtext::ToRichDocument(pasted), document());
+    require(model);
+    allowBreaksAnywhereFor(model.text);
+    QTextCursor cursor = textCursor();
+    richtext::Insert(cursor, model);
+    setTextCursor(cursor);
+    mayHoldFormatting_ = mayHoldFormatting_ || !model.runs.empty();
+    ensureCursorVisible();
+}
