@@ -148,7 +148,7 @@ mingw_runtime=(
 wine_tests=(
     tst_rtfreader tst_plaintext tst_corpus tst_rtfwriter tst_roundtrip
     tst_tstrings tst_application tst_printing tst_richedit tst_phonebook
-    tst_hostile tst_hostileload
+    tst_hostile
     tst_mainwindow tst_commands tst_deletewindow
     tst_accessiblenames tst_formaccessibility tst_highdpi
     fuzz_replay_rtfreader fuzz_replay_plaintext fuzz_replay_roundtrip fuzz_replay_boxroundtrip
@@ -159,6 +159,7 @@ not_under_wine=(
     "tst_startup|starts Xvfb, openbox and xprop itself to watch the program's windows"
     "e2e_phonebook|a bash script that drives a Linux build with xdotool and reads back with LibreOffice"
     "e2e_readonly_save|a bash script that drives a Linux build with xdotool and chmod"
+    "tst_hostileload|measures memory through /proc and rlimits in Linux-only code; does not compile for Windows"
     "tst_loadfaults|makes its faults with POSIX calls (FIFOs, mounts, rlimits); not built for Windows"
     "tst_savefaults|makes its faults with POSIX calls (mounts, users, signals); not built for Windows"
     "desktop_install, deb_package, windows_resource, cups_print|Linux packaging and CUPS; not defined for Windows"
@@ -203,15 +204,20 @@ step_zip() {
     cp "$qt_prefix/plugins/platforms/qwindows.dll" "$package/platforms/"
     cp "$qt_prefix"/plugins/styles/*.dll "$package/styles/" 2>/dev/null || rmdir "$package/styles"
     cp "$qt_prefix"/plugins/imageformats/qico.dll "$package/imageformats/" 2>/dev/null || rmdir "$package/imageformats"
-    "$mingw-strip" --strip-unneeded "$package"/*.exe "$package"/Qt6*.dll
+    find "$package" \( -name "*.exe" -o -name "*.dll" \) -exec "$mingw-strip" --strip-unneeded {} +
     cp "$root/tools/windows/README.txt" "$package/"
 
     # Every DLL any of them imports is in the package or is the system's own.
-    local system_dlls=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows file dll missing=()
+    local file dll missing=()
+    local -A system_dll=()
+    for file in /usr/lib/x86_64-linux-gnu/wine/x86_64-windows/*.{dll,drv}; do
+        file=${file##*/}
+        system_dll[${file,,}]=1
+    done
     while IFS= read -r file; do
         while IFS= read -r dll; do
             [ -f "$package/$dll" ] && continue
-            ls "$system_dlls" | grep -qix "$dll" && continue
+            [ -n "${system_dll[${dll,,}]:-}" ] && continue
             [[ ${dll,,} == api-ms-win-* ]] && continue
             missing+=("$(basename "$file") needs $dll")
         done < <(imported_dlls "$file")
@@ -236,8 +242,15 @@ step_test() {
     local pattern passed=0 failed=0 entry failures=()
     pattern="^($(IFS='|'; echo "${wine_tests[*]}"))\$"
     say "unit tests under Wine (${#wine_tests[@]})"
-    # Each test's own environment (offscreen platform, C locale) comes from CTest.
-    (cd "$build" && ctest -R "$pattern" --output-on-failure --timeout 900) | tee "$build/wine-tests.log" || true
+    # Each test's own environment (offscreen platform, C locale) comes from CTest. Wine
+    # itself needs an X server even so: without one no window of any kind, not even
+    # Qt's hidden ones, can be made.
+    (
+        source "$root/tools/xserver.sh"
+        begin_session wine-tests
+        start_xserver
+        cd "$build" && ctest -R "$pattern" --output-on-failure --timeout 900
+    ) | tee "$build/wine-tests.log" || true
     passed=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' "$build/wine-tests.log" || true)
     failed=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*(Failed|Exception|Timeout|Not Run)' "$build/wine-tests.log" || true)
     say "not run under Wine:"

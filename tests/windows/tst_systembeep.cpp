@@ -1,5 +1,5 @@
 #include "ImportHook.h"
-#include "Sound.h"
+#include "system/Sound.h"
 
 #include <QApplication>
 #include <QList>

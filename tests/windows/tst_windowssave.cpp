@@ -1,6 +1,6 @@
 #include "../faults/ScratchFiles.h"
-#include "Exception.h"
-#include "Files.h"
+#include "system/Exception.h"
+#include "system/Files.h"
 #include "ImportHook.h"
 
 #include <QCoreApplication>
