@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include <memory>
+#include <string>
 
 // Saving over "baza.doc" on Windows: the new bytes reach the disk before the file takes
 // the name, the name passes to it in one move, and a protected or busy file is left
@@ -107,12 +108,16 @@ void WindowsSaveTest::save_replacesInOneStep()
     calls.clear();
     {
         SystemCalls hooks;
-        QVERIFY(hooks.flush.installed() && hooks.move.installed() && hooks.remove.installed());
+        QVERIFY2(hooks.move.installed(), "the save does not call MoveFileExW");
         systemCalls = &hooks;
-        files::WriteAtomically(path(), newContent);
+        try {
+            files::WriteAtomically(path(), newContent);
+        } catch (const Exception &exception) {
+            calls.append(exception.Message());
+        }
         systemCalls = nullptr;
     }
-    QCOMPARE(calls, (QStringList { QStringLiteral("flush"), QStringLiteral("move to baza.doc, replacing") }));
+    QCOMPARE(calls.join(QLatin1String("; ")), QStringLiteral("flush; move to baza.doc, replacing"));
     QCOMPARE(scratch::readFile(path()), newContent);
     QCOMPARE(entries(), QStringList { QStringLiteral("baza.doc") });
     if (earlierIndex != 0)
@@ -133,7 +138,8 @@ void WindowsSaveTest::save_refused_keepsFile()
     QFETCH(QString, reason);
     const QByteArray earlier = QByteArrayLiteral("{\\rtf1 earlier\\par}");
     scratch::writeFile(path(), earlier);
-    const auto native = reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(path()).utf16());
+    const std::wstring nativeName = QDir::toNativeSeparators(path()).toStdWString();
+    const LPCWSTR native = nativeName.c_str();
     HANDLE holder = INVALID_HANDLE_VALUE;
     if (readOnly)
         QVERIFY(::SetFileAttributesW(native, FILE_ATTRIBUTE_READONLY));
