@@ -313,9 +313,13 @@ step_run() {
 }
 
 # ---------------------------------------------------------------- main
+# A failing unit test does not stop the run of the program; the script fails at the end.
+status=0
 for step in "${steps[@]}"; do
     case $step in
-    deps | qt | app | zip | test | run) "step_$step" ;;
+    test) step_test || status=1 ;;
+    deps | qt | app | zip | run) "step_$step" ;;
     *) die "unknown step '$step' (steps: deps qt app zip test run)" ;;
     esac
 done
+exit $status
