@@ -9,6 +9,7 @@
 #include <QTemporaryFile>
 
 #include <new>
+#include <optional>
 
 namespace files {
 
@@ -63,7 +64,8 @@ void WriteAtomically(const QString &fileName, const QByteArray &bytes)
     if (!refused.isEmpty())
         FailToSave(fileName, refused);
 
-    QTemporaryFile file(info.absoluteFilePath() + QLatin1String(".XXXXXX"));
+    std::optional<QTemporaryFile> temporary(std::in_place, info.absoluteFilePath() + QLatin1String(".XXXXXX"));
+    QTemporaryFile &file = *temporary;
     if (!file.open())
         FailToSave(fileName, file.errorString());
     // A new file is readable by all, as a file saved by any editor; one that is
@@ -88,11 +90,15 @@ void WriteAtomically(const QString &fileName, const QByteArray &bytes)
     const QString temporaryName = file.fileName();
     if (temporaryName.isEmpty())
         FailToSave(fileName, file.errorString());
-    file.close();
-    const QString notReplaced = platform::Replace(temporaryName, info.absoluteFilePath());
-    if (!notReplaced.isEmpty())
-        FailToSave(fileName, notReplaced);
+    // QTemporaryFile::close() leaves the file open on Windows, where an open file that
+    // does not share deletion cannot be moved; only the object's end closes it.
     file.setAutoRemove(false);
+    temporary.reset();
+    const QString notReplaced = platform::Replace(temporaryName, info.absoluteFilePath());
+    if (!notReplaced.isEmpty()) {
+        QFile::remove(temporaryName);
+        FailToSave(fileName, notReplaced);
+    }
 }
 
 }   // namespace files

@@ -15,6 +15,8 @@
 #include <QDir>
 #include <qt_windows.h>
 
+#include <io.h>
+
 #include <string>
 #endif
 
@@ -109,7 +111,17 @@ QString OpenRegularFile(QFile &file, const QString &fileName)
     return {};
 }
 
-QString Synchronize(QFile &file) { return file.flush() ? QString() : file.errorString(); }
+QString Synchronize(QFile &file)
+{
+    if (!file.flush())
+        return file.errorString();
+    // Qt's flush empties only its own buffer; the system's cache must reach the disk
+    // before the file takes the earlier one's name, or a power cut could leave it empty.
+    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(file.handle()));
+    if (handle == INVALID_HANDLE_VALUE || !::FlushFileBuffers(handle))
+        return qt_error_string(int(::GetLastError()));
+    return {};
+}
 
 namespace {
 
