@@ -1,8 +1,7 @@
 #pragma once
 
-#include <windows.h>
-
 #include <cstring>
+#include <windows.h>
 
 // Points one entry of this executable's import table at another function while it
 // lives, so a test sees what the code linked into the executable passes to the
@@ -16,7 +15,8 @@ public:
         auto *base = reinterpret_cast<BYTE *>(::GetModuleHandleW(nullptr));
         const auto *dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(base);
         const auto *headers = reinterpret_cast<const IMAGE_NT_HEADERS *>(base + dos->e_lfanew);
-        const IMAGE_DATA_DIRECTORY &imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        const IMAGE_DATA_DIRECTORY &imports
+            = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
         for (auto *module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(base + imports.VirtualAddress);
              imports.VirtualAddress != 0 && module->Name != 0; ++module) {
             if (::_stricmp(reinterpret_cast<const char *>(base + module->Name), library) != 0)
@@ -25,7 +25,9 @@ public:
             auto *entry = reinterpret_cast<IMAGE_THUNK_DATA *>(base + module->FirstThunk);
             for (; name->u1.AddressOfData != 0; ++name, ++entry) {
                 if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)
-                    || std::strcmp(reinterpret_cast<const IMAGE_IMPORT_BY_NAME *>(base + name->u1.AddressOfData)->Name,
+                    || std::strcmp(
+                           reinterpret_cast<const IMAGE_IMPORT_BY_NAME *>(base + name->u1.AddressOfData)
+                               ->Name,
                            function)
                         != 0)
                     continue;

@@ -1,8 +1,8 @@
-#include <windows.h>
-
 #include <QDir>
 #include <QTest>
 #include <QVersionNumber>
+
+#include <windows.h>
 
 // The built program's version record, read back by the system's own calls as the file's
 // Properties window in Explorer does: the project's version, in US English.
@@ -52,10 +52,14 @@ QString VersionRecordTest::query(const QString &block) const
     if (block == QLatin1String("\\")) {
         const auto *fixed = static_cast<const VS_FIXEDFILEINFO *>(value);
         return QStringLiteral("%1.%2.%3.%4 %5.%6.%7.%8")
-            .arg(HIWORD(fixed->dwFileVersionMS)).arg(LOWORD(fixed->dwFileVersionMS))
-            .arg(HIWORD(fixed->dwFileVersionLS)).arg(LOWORD(fixed->dwFileVersionLS))
-            .arg(HIWORD(fixed->dwProductVersionMS)).arg(LOWORD(fixed->dwProductVersionMS))
-            .arg(HIWORD(fixed->dwProductVersionLS)).arg(LOWORD(fixed->dwProductVersionLS));
+            .arg(HIWORD(fixed->dwFileVersionMS))
+            .arg(LOWORD(fixed->dwFileVersionMS))
+            .arg(HIWORD(fixed->dwFileVersionLS))
+            .arg(LOWORD(fixed->dwFileVersionLS))
+            .arg(HIWORD(fixed->dwProductVersionMS))
+            .arg(LOWORD(fixed->dwProductVersionMS))
+            .arg(HIWORD(fixed->dwProductVersionLS))
+            .arg(LOWORD(fixed->dwProductVersionLS));
     }
     if (block.startsWith(QLatin1String("\\VarFileInfo"))) {
         const auto *pair = static_cast<const WORD *>(value);
@@ -72,8 +76,10 @@ void VersionRecordTest::versionRecord_data()
     QTest::newRow("file and product numbers") << QStringLiteral("\\") << version + QLatin1Char(' ') + version;
     QTest::newRow("US English, Western code page")
         << QStringLiteral("\\VarFileInfo\\Translation") << QStringLiteral("0x0409,1252");
-    QTest::newRow("file version text") << QStringLiteral("\\StringFileInfo\\040904E4\\FileVersion") << version;
-    QTest::newRow("product version text") << QStringLiteral("\\StringFileInfo\\040904E4\\ProductVersion") << version;
+    QTest::newRow("file version text")
+        << QStringLiteral("\\StringFileInfo\\040904E4\\FileVersion") << version;
+    QTest::newRow("product version text")
+        << QStringLiteral("\\StringFileInfo\\040904E4\\ProductVersion") << version;
     QTest::newRow("file name") << QStringLiteral("\\StringFileInfo\\040904E4\\OriginalFilename")
                                << QStringLiteral("carte-de-telefon.exe");
 }

@@ -1,7 +1,7 @@
 #include "../faults/ScratchFiles.h"
+#include "ImportHook.h"
 #include "system/Exception.h"
 #include "system/Files.h"
-#include "ImportHook.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -41,9 +41,11 @@ BOOL WINAPI recordMove(LPCWSTR from, LPCWSTR to, DWORD flags);
 BOOL WINAPI recordDelete(LPCWSTR name);
 
 struct SystemCalls {
-    windows_test::ImportHook flush { "kernel32.dll", "FlushFileBuffers", reinterpret_cast<void *>(&recordFlush) };
+    windows_test::ImportHook flush { "kernel32.dll", "FlushFileBuffers",
+        reinterpret_cast<void *>(&recordFlush) };
     windows_test::ImportHook move { "kernel32.dll", "MoveFileExW", reinterpret_cast<void *>(&recordMove) };
-    windows_test::ImportHook remove { "kernel32.dll", "DeleteFileW", reinterpret_cast<void *>(&recordDelete) };
+    windows_test::ImportHook remove { "kernel32.dll", "DeleteFileW",
+        reinterpret_cast<void *>(&recordDelete) };
 };
 SystemCalls *systemCalls = nullptr;
 
@@ -58,7 +60,8 @@ BOOL WINAPI recordFlush(HANDLE file)
 BOOL WINAPI recordMove(LPCWSTR from, LPCWSTR to, DWORD flags)
 {
     calls.append(QStringLiteral("move to %1%2")
-                     .arg(fileName(to), (flags & MOVEFILE_REPLACE_EXISTING) ? QStringLiteral(", replacing") : QString()));
+                     .arg(fileName(to),
+                         (flags & MOVEFILE_REPLACE_EXISTING) ? QStringLiteral(", replacing") : QString()));
     return systemCalls->move.original<decltype(&recordMove)>()(from, to, flags);
 }
 
@@ -144,7 +147,8 @@ void WindowsSaveTest::save_refused_keepsFile()
     if (readOnly)
         QVERIFY(::SetFileAttributesW(native, FILE_ATTRIBUTE_READONLY));
     else
-        QVERIFY((holder = ::CreateFileW(native, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr))
+        QVERIFY((holder = ::CreateFileW(
+                     native, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr))
             != INVALID_HANDLE_VALUE);
 
     QString message;

@@ -64,7 +64,8 @@ void WriteAtomically(const QString &fileName, const QByteArray &bytes)
     if (!refused.isEmpty())
         FailToSave(fileName, refused);
 
-    std::optional<QTemporaryFile> temporary(std::in_place, info.absoluteFilePath() + QLatin1String(".XXXXXX"));
+    std::optional<QTemporaryFile> temporary(
+        std::in_place, info.absoluteFilePath() + QLatin1String(".XXXXXX"));
     QTemporaryFile &file = *temporary;
     if (!file.open())
         FailToSave(fileName, file.errorString());

@@ -16,7 +16,6 @@
 #include <qt_windows.h>
 
 #include <io.h>
-
 #include <string>
 #endif
 
