@@ -1,3 +1,4 @@
+#include "Literals.h"
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
 #include "support/TestFiles.h"
@@ -21,7 +22,7 @@ Q_DECLARE_METATYPE(codec::RichDocument)
 
 namespace {
 
-const QStringList pieces = {
+const QStringList pieces = QStringList {
     u"Pop"_qs,
     u"Ana"_qs,
     u"0722"_qs,
@@ -34,21 +35,7 @@ const QStringList pieces = {
     u"{"_qs,
     u"}"_qs,
     u"\\par"_qs,
-    u"ă"_qs,
-    u"â"_qs,
-    u"î"_qs,
-    u"ș"_qs,
-    u"ț"_qs,
-    u"Ă"_qs,
-    u"Â"_qs,
-    u"Î"_qs,
-    u"Ș"_qs,
-    u"Ț"_qs,
-    u"ş"_qs,
-    u"ţ"_qs,
-    u"Ş"_qs,
-    u"Ţ"_qs,
-    u"?"_qs,
+} + literals::romanianLetters() + QStringList {    u"?"_qs,
     u"\U0001F4DE"_qs,
 };
 

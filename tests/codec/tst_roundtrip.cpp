@@ -1,3 +1,4 @@
+#include "Literals.h"
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
 
@@ -11,7 +12,7 @@ Q_DECLARE_METATYPE(codec::RichDocument)
 namespace {
 
 // Pieces that stress what the writer must escape or encode, and runs of blanks.
-const QStringList pieces = {
+const QStringList pieces = QStringList {
     u"Pop"_qs,
     u"Ana"_qs,
     u"0722"_qs,
@@ -27,21 +28,7 @@ const QStringList pieces = {
     u"\\par"_qs,
     u"{\\b}"_qs,
     u";"_qs,
-    u"ă"_qs,
-    u"â"_qs,
-    u"î"_qs,
-    u"ș"_qs,
-    u"ț"_qs,
-    u"Ă"_qs,
-    u"Â"_qs,
-    u"Î"_qs,
-    u"Ș"_qs,
-    u"Ț"_qs,
-    u"ş"_qs,
-    u"ţ"_qs,
-    u"Ş"_qs,
-    u"Ţ"_qs,
-    u"\U0001F4DE"_qs,
+} + literals::romanianLetters() + QStringList {    u"\U0001F4DE"_qs,
     u"\U0001F600"_qs,
     u"€"_qs,
     u"ф"_qs,
