@@ -47,9 +47,13 @@ stop_xserver() {
 }
 
 # Starts Xvfb on a display it picks itself and exports DISPLAY for the program.
+# -noreset: by default the server resets when its last client leaves, and a client
+# that connects during that reset is turned away; the readiness probe below is such
+# a last client, and the program comes right after it.
 start_xserver() {
     # shellcheck disable=SC2086
-    Xvfb -displayfd 3 -screen 0 "${XSERVER_SCREEN:-1280x1024x24}" ${XSERVER_OPTIONS:-} -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 "${XSERVER_SCREEN:-1280x1024x24}" ${XSERVER_OPTIONS:-} -nolisten tcp -noreset \
+        3>"$work/display" 2>"$work/xvfb.log" &
     xvfb_pid=$!
     for _ in $(seq 100); do
         [[ -s $work/display ]] && break

@@ -17,7 +17,8 @@ namespace scaling {
 constexpr double linearGrowthBound = 8.0;
 
 // How many times longer `work` takes on input(4 n) than on input(n). n is doubled
-// first until one run takes long enough to time, or the input reaches a megabyte.
+// first until one run takes long enough to time, or the input reaches a megabyte, or
+// n does (an input that does not grow with n, such as an empty file repeated).
 // The fastest of a few alternating runs counts.
 //
 // The allocator is told to keep what it was given: otherwise it hands out the larger
@@ -38,7 +39,7 @@ inline double GrowthOnFourTimesTheInput(const std::function<QByteArray(int)> &in
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
 #endif
     QByteArray small = input(n);
-    while (time(small) < 2'000'000 && small.size() < (1 << 20)) {
+    while (time(small) < 2'000'000 && small.size() < (1 << 20) && n < (1 << 20)) {
         n *= 2;
         small = input(n);
     }

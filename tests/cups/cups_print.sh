@@ -20,6 +20,7 @@ fail() {
     echo "FAIL: $*" >&2
     [[ -f $work/log/error_log ]] && { echo "--- cupsd's log:" >&2; tail -n 40 "$work/log/error_log" >&2; }
     [[ -f $work/program.log ]] && { echo "--- the program's output:" >&2; cat "$work/program.log" >&2; }
+    [[ -s $work/xvfb.log ]] && { echo "--- the X server's output:" >&2; cat "$work/xvfb.log" >&2; }
     exit 1
 }
 
