@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <unordered_map>
+#include <utility>
 
 namespace richtext {
 
@@ -134,46 +135,72 @@ codec::RichDocument ToPlainRichDocument(const QTextDocument &document)
     return model;
 }
 
-bool Fill(QTextDocument &document, const codec::RichDocument &model)
+Filler::Filler(QTextDocument &document, codec::RichDocument model)
+    : document_(document)
+    , model_(std::move(model))
+    , undoWas_(document.isUndoRedoEnabled())
 {
-    const QString &text = model.text;
-    const qsizetype firstReserved = std::find_if(text.cbegin(), text.cend(), IsReservedByQt) - text.cbegin();
-    if (firstReserved == text.size()) {
-        document.setPlainText(text);
-        ApplyFormats(document, model);
-        return !model.runs.empty();
-    }
-    QString shown = text;
-    std::replace_if(shown.begin() + firstReserved, shown.end(), IsReservedByQt, standIn);
-    document.setPlainText(shown);
-    ApplyFormats(document, model);
-    QTextCursor cursor(&document);
-    cursor.beginEditBlock();
-    for (qsizetype i = firstReserved; i < text.size(); ++i) {
-        if (!IsReservedByQt(text.at(i)))
-            continue;
-        cursor.setPosition(int(i));
-        cursor.setPosition(int(i + 1), QTextCursor::KeepAnchor);
-        QTextCharFormat standsFor;
-        standsFor.setProperty(standsForProperty, int(text.at(i).unicode()));
-        cursor.mergeCharFormat(standsFor);
-    }
-    cursor.endEditBlock();
-    return true;
+    document_.setUndoRedoEnabled(false);
+    document_.clear();
 }
 
-void ApplyFormats(QTextDocument &document, const codec::RichDocument &model)
+Filler::~Filler() { document_.setUndoRedoEnabled(undoWas_); }
+
+bool Filler::HoldsFormatting() const { return holdsStandIns_ || !model_.runs.empty(); }
+
+void Filler::Step(qsizetype characters)
 {
-    if (model.runs.empty())
+    const QString &text = model_.text;
+    const qsizetype start = done_;
+    if (start == text.size())
         return;
-    QTextCursor cursor(&document);
+    qsizetype end = start + std::max<qsizetype>(characters, 1) - 1;
+    end = end >= text.size() ? -1 : text.indexOf(QLatin1Char('\n'), end);
+    end = end < 0 ? text.size() : end + 1;
+
+    QString part = text.mid(start, end - start);
+    const bool reserved = std::any_of(part.cbegin(), part.cend(), IsReservedByQt);
+    if (reserved)
+        std::replace_if(part.begin(), part.end(), IsReservedByQt, standIn);
+    QTextCursor cursor(&document_);
     cursor.beginEditBlock();
-    for (const codec::FormatRun &run : model.runs) {
-        cursor.setPosition(int(run.start));
-        cursor.setPosition(int(run.start + run.length), QTextCursor::KeepAnchor);
-        cursor.setCharFormat(ToQt(model.formats[run.format]));
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(part, QTextCharFormat());
+    const auto select = [&cursor](qsizetype from, qsizetype to) {
+        cursor.setPosition(int(from));
+        cursor.setPosition(int(to), QTextCursor::KeepAnchor);
+    };
+    // A run may go on into the next part: it is given its format a part at a time.
+    for (; nextRun_ < model_.runs.size(); ++nextRun_) {
+        const codec::FormatRun &run = model_.runs[nextRun_];
+        if (run.start >= end)
+            break;
+        const qsizetype runEnd = run.start + run.length;
+        select(std::max(run.start, start), std::min(runEnd, end));
+        cursor.setCharFormat(ToQt(model_.formats[run.format]));
+        if (runEnd > end)
+            break;
+    }
+    if (reserved) {
+        holdsStandIns_ = true;
+        for (qsizetype i = start; i < end; ++i) {
+            if (!IsReservedByQt(text.at(i)))
+                continue;
+            select(i, i + 1);
+            QTextCharFormat standsFor;
+            standsFor.setProperty(standsForProperty, int(text.at(i).unicode()));
+            cursor.mergeCharFormat(standsFor);
+        }
     }
     cursor.endEditBlock();
+    done_ = end;
+}
+
+bool Fill(QTextDocument &document, codec::RichDocument model)
+{
+    Filler filler(document, std::move(model));
+    filler.Step(filler.Remaining());
+    return filler.HoldsFormatting();
 }
 
 void Insert(QTextCursor &cursor, const codec::RichDocument &model)

@@ -2,6 +2,8 @@
 
 #include "codec/RichDocument.h"
 
+#include <QtGlobal>
+
 class QTextCharFormat;
 class QTextCursor;
 class QTextDocument;
@@ -19,14 +21,36 @@ codec::RichDocument ToRichDocument(const QTextDocument &document);
 // The same for a document that holds no character formatting: much faster.
 codec::RichDocument ToPlainRichDocument(const QTextDocument &document);
 
-// Gives the runs' formats to a document whose text is already the model's text.
-void ApplyFormats(QTextDocument &document, const codec::RichDocument &model);
+// Replaces a document's content by a model's, formats included, a part at a time, so
+// that a long fill can leave the event loop free between parts. Each part ends at a
+// paragraph end. U+FDD0 and U+FDD1, which Qt's document would take for paragraph
+// ends, are shown as U+FFFD and read back as they were. The document keeps no undo
+// history of the fill.
+class Filler {
+public:
+    Filler(QTextDocument &document, codec::RichDocument model);
+    ~Filler();
+    Q_DISABLE_COPY_MOVE(Filler)
 
-// Replaces the document's content by the model's, formats included. U+FDD0 and
-// U+FDD1, which Qt's document would take for paragraph ends, are shown as U+FFFD
-// and read back as they were. Returns false when the document holds plain text only
-// and can be read with toPlainRichDocument.
-bool Fill(QTextDocument &document, const codec::RichDocument &model);
+    // Appends at least `characters` more characters, up to the next paragraph end.
+    void Step(qsizetype characters);
+    bool Done() const { return done_ == model_.text.size(); }
+    qsizetype Remaining() const { return model_.text.size() - done_; }
+    // False when the document holds plain text only and can be read with
+    // ToPlainRichDocument.
+    bool HoldsFormatting() const;
+
+private:
+    QTextDocument &document_;
+    const codec::RichDocument model_;
+    qsizetype done_ = 0;
+    std::size_t nextRun_ = 0;
+    bool holdsStandIns_ = false;
+    bool undoWas_;
+};
+
+// Fills the document in one go; returns Filler::HoldsFormatting.
+bool Fill(QTextDocument &document, codec::RichDocument model);
 
 // Inserts the model at the cursor; without its last paragraph end, as a paste is.
 void Insert(QTextCursor &cursor, const codec::RichDocument &model);

@@ -7,93 +7,28 @@
 #include "system/Printing.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QResizeEvent>
+#include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <limits>
 #include <new>
-
-TRichEdit::TRichEdit(QWidget *parent)
-    : QPlainTextEdit(parent)
-    , TControl(static_cast<QWidget &>(*this))
-    , lines_(std::make_unique<TStrings>(*this))
-    , Lines(lines_.get())
-{
-    // Tab moves on to the next control, as in every other field of a form, so that
-    // the tab order holds; and a box that is hidden while it has the focus gives it up.
-    setTabChangesFocus(true);
-    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-}
-
-TRichEdit::~TRichEdit() = default;
-
-void TRichEdit::Clear()
-{
-    clear();
-    mayHoldFormatting_ = false;
-    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-}
-
-void TRichEdit::allowBreaksAnywhereFor(QStringView text)
-{
-    // Qt looks for a word boundary from each line's start to the end of the word, so
-    // a word of many lines costs the square of its length at every layout of it.
-    if (wordWrapMode() != QTextOption::WrapAnywhere && richtext::NeedsBreaksAnywhere(text))
-        setWordWrapMode(QTextOption::WrapAnywhere);
-}
-
-TPoint TRichEdit::CaretPos() const
-{
-    const QTextCursor cursor = textCursor();
-    return { cursor.positionInBlock(), cursor.blockNumber() };
-}
-
-void TRichEdit::Print(const QString &title) { printing::Print(*document(), title); }
-
-codec::RichDocument TRichEdit::Document() const
-{
-    return mayHoldFormatting_ ? richtext::ToRichDocument(*document())
-                              : richtext::ToPlainRichDocument(*document());
-}
-
-void TRichEdit::Document(const codec::RichDocument &loaded)
-{
-    const codec::RichDocument model = richtext::FitForBox(loaded);
-    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    allowBreaksAnywhereFor(model.text);
-    // A box not shown yet learns its width only when first shown, and then lays out
-    // every line again; let it learn the width while it is still empty. The box's own
-    // resize places the viewport; the viewport's gives the text its width.
-    for (QWidget *widget : { static_cast<QWidget *>(this), viewport() }) {
-        if (widget->testAttribute(Qt::WA_PendingResizeEvent)) {
-            QResizeEvent pending(widget->size(), QSize());
-            QCoreApplication::sendEvent(widget, &pending);
-        }
-    }
-    // The document's own setPlainText fills it in one go with the undo history off;
-    // the box's would then pass over the whole text again to give it the caret's format.
-    mayHoldFormatting_ = richtext::Fill(*document(), model);
-    document()->clearUndoRedoStacks();
-    heavyEditDone_ = false;
-    document()->setModified(false);
-    // The caret at the start, so that the first paint lays out only the first page.
-    setTextCursor(QTextCursor(document()));
-}
-
-qint64 TRichEdit::EstimatedBytes(const codec::RichDocument &document) const
-{
-    return richtext::EstimatedBytes(document, shownOnce_);
-}
+#include <optional>
 
 namespace {
 
 // Lines past which an edit or its undo takes Qt long enough (up to seconds at a
 // million lines) to show the user that the program is busy.
 constexpr int manyLines = 10'000;
+
+// Characters past which a document given to a hidden box is filled in turns.
+constexpr qsizetype charactersPerStep = 32 * 1024;
 
 class BusyCursor {
 public:
@@ -118,6 +53,195 @@ private:
 };
 
 }   // namespace
+
+TRichEdit::TRichEdit(QWidget *parent)
+    : QPlainTextEdit(parent)
+    , TControl(static_cast<QWidget &>(*this))
+    , lines_(std::make_unique<TStrings>(*this))
+    , Lines(lines_.get())
+{
+    // Tab moves on to the next control, as in every other field of a form, so that
+    // the tab order holds; and a box that is hidden while it has the focus gives it up.
+    setTabChangesFocus(true);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    fillTurns_.setInterval(0);
+    connect(&fillTurns_, &QTimer::timeout, this, &TRichEdit::fillSome);
+}
+
+TRichEdit::~TRichEdit() { endFill(); }
+
+void TRichEdit::Clear()
+{
+    endFill();
+    clear();
+    mayHoldFormatting_ = false;
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+void TRichEdit::allowBreaksAnywhereFor(QStringView text)
+{
+    // Qt looks for a word boundary from each line's start to the end of the word, so
+    // a word of many lines costs the square of its length at every layout of it.
+    if (wordWrapMode() != QTextOption::WrapAnywhere && richtext::NeedsBreaksAnywhere(text))
+        setWordWrapMode(QTextOption::WrapAnywhere);
+}
+
+TPoint TRichEdit::CaretPos() const
+{
+    FinishFill();
+    const QTextCursor cursor = textCursor();
+    return { cursor.positionInBlock(), cursor.blockNumber() };
+}
+
+void TRichEdit::Print(const QString &title)
+{
+    FinishFill();
+    printing::Print(*document(), title);
+}
+
+codec::RichDocument TRichEdit::Document() const
+{
+    FinishFill();
+    return mayHoldFormatting_ ? richtext::ToRichDocument(*document())
+                              : richtext::ToPlainRichDocument(*document());
+}
+
+void TRichEdit::Document(const codec::RichDocument &loaded)
+{
+    codec::RichDocument model = richtext::FitForBox(loaded);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    allowBreaksAnywhereFor(model.text);
+    // A box not shown yet learns its width only when first shown, and then lays out
+    // every line again; let it learn the width while it is still empty. The box's own
+    // resize places the viewport; the viewport's gives the text its width.
+    for (QWidget *widget : { static_cast<QWidget *>(this), viewport() }) {
+        if (widget->testAttribute(Qt::WA_PendingResizeEvent)) {
+            QResizeEvent pending(widget->size(), QSize());
+            QCoreApplication::sendEvent(widget, &pending);
+        }
+    }
+    endFill();
+    heavyEditDone_ = false;
+    auto filler = std::make_unique<richtext::Filler>(*document(), std::move(model));
+    if (isVisible() || filler->Remaining() <= charactersPerStep) {
+        filler->Step(filler->Remaining());
+        mayHoldFormatting_ = filler->HoldsFormatting();
+        document()->setModified(false);
+    } else {
+        filler_ = std::move(filler);
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+        fillTurns_.start();
+    }
+    // The caret at the start, so that the first paint lays out only the first page.
+    setTextCursor(QTextCursor(document()));
+}
+
+qint64 TRichEdit::EstimatedBytes(const codec::RichDocument &document) const
+{
+    return richtext::EstimatedBytes(document, shownOnce_);
+}
+
+void TRichEdit::fillSome()
+{
+    // About a frame's time at a turn, so that the window keeps answering.
+    constexpr qint64 turnNanoseconds = 25'000'000;
+    fillFor(turnNanoseconds);
+}
+
+void TRichEdit::fillFor(qint64 nanoseconds)
+{
+    constexpr qsizetype charactersPerPart = 8 * 1024;
+    if (!filler_ || stepping_)
+        return;
+    {
+        const QScopedValueRollback<bool> stepping(stepping_, true);
+        QElapsedTimer turn;
+        turn.start();
+        try {
+            do
+                filler_->Step(charactersPerPart);
+            while (!filler_->Done() && turn.nsecsElapsed() < nanoseconds);
+        } catch (const std::bad_alloc &) {
+            // Half filled is no list: leave the box empty, as a load that found nothing.
+            Clear();
+            const auto tr = [](const char *text) { return QCoreApplication::translate("TRichEdit", text); };
+            throw Exception(tr("Cannot show the list: %1").arg(tr("There is not enough memory for the text")));
+        }
+        if (!filler_->Done())
+            return;
+        mayHoldFormatting_ = filler_->HoldsFormatting();
+        document()->setModified(false);
+        endFill();
+    }
+    emit filled();
+}
+
+void TRichEdit::endFill()
+{
+    if (!filler_)
+        return;
+    fillTurns_.stop();
+    filler_.reset();
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void TRichEdit::finishFill()
+{
+    if (!filler_ || stepping_)
+        return;
+    // The rest in one go: the caller needs the whole list now. Showing the busy cursor
+    // lets Qt deliver events; none of them may start the rest from within.
+    std::optional<BusyCursor> busy;
+    {
+        const QScopedValueRollback<bool> stepping(stepping_, true);
+        busy.emplace(filler_->Remaining() > charactersPerStep);
+    }
+    fillFor(std::numeric_limits<qint64>::max());
+}
+
+void TRichEdit::FinishFill() const { const_cast<TRichEdit *>(this)->finishFill(); }
+
+void TRichEdit::setVisible(bool visible)
+{
+    // Before it is shown: a shown box keeps a layout for every line it is given.
+    if (visible)
+        finishFill();
+    QPlainTextEdit::setVisible(visible);
+}
+
+bool TRichEdit::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::FocusIn:
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::InputMethod:
+    case QEvent::ContextMenu:
+        finishFill();
+        break;
+    default:
+        break;
+    }
+    return QPlainTextEdit::event(event);
+}
+
+bool TRichEdit::viewportEvent(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Paint:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::DragEnter:
+    case QEvent::Drop:
+        finishFill();
+        break;
+    default:
+        break;
+    }
+    return QPlainTextEdit::viewportEvent(event);
+}
+
 
 bool TRichEdit::isHeavyEdit(const QKeyEvent &event) const
 {

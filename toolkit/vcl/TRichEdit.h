@@ -5,8 +5,13 @@
 #include "vcl/TStrings.h"
 
 #include <QPlainTextEdit>
+#include <QTimer>
 
 #include <memory>
+
+namespace richtext {
+class Filler;
+}
 
 // An editable box of formatted text. Built on QPlainTextEdit, whose layout covers only
 // what is shown, so that adding or removing a line costs the same at a million lines
@@ -37,13 +42,38 @@ public:
     // About how many bytes the box would take to hold the document.
     qint64 EstimatedBytes(const codec::RichDocument &document) const;
 
+    // A long document given to a box that is not shown is filled in during the turns
+    // of the event loop, so that its window can appear first. Every operation on the
+    // content, and showing the box, ends such a fill first: none sees half a list.
+    bool Filling() const { return filler_ != nullptr; }
+    void FinishFill() const;
+
+    void setVisible(bool visible) override;
+
+signals:
+    // A fill in turns has ended.
+    void filled();
+
 protected:
+    bool event(QEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void fillSome();
+    void fillFor(qint64 nanoseconds);
+    void endFill();
+    void finishFill();
+
+    std::unique_ptr<richtext::Filler> filler_;
+    QTimer fillTurns_;
+    // Set while a part is being filled in: Qt's own notifications then must not end
+    // the fill from within.
+    bool stepping_ = false;
+
     void allowBreaksAnywhereFor(QStringView text);
     void pasteFrom(const QMimeData &source);
     bool isHeavyEdit(const QKeyEvent &event) const;

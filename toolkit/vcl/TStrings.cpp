@@ -18,6 +18,7 @@ TStrings::TStrings(TRichEdit &box)
 
 int TStrings::Count() const
 {
+    box_.FinishFill();
     const QTextDocument &document = *box_.document();
     const bool endsInEmptyParagraph = document.lastBlock().length() == 1;
     return document.blockCount() - (endsInEmptyParagraph ? 1 : 0);
@@ -38,6 +39,7 @@ QString TStrings::Strings(int index) const
 
 void TStrings::Add(const QString &line)
 {
+    box_.FinishFill();
     QTextDocument &document = *box_.document();
     QTextCursor cursor(&document);
     // Inside an edit block a cursor that moves does not lay out the line it lands on.
@@ -79,6 +81,7 @@ void TStrings::Delete(int index)
 
 QString TStrings::Text() const
 {
+    box_.FinishFill();
     const QTextDocument &document = *box_.document();
     const QString raw = document.toRawText();
     const bool lastHasText = document.lastBlock().length() > 1;
