@@ -1,5 +1,7 @@
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
+#include "richtext/Bridge.h"
+#include "system/Printing.h"
 #include "support/TestFiles.h"
 #include "vcl/TRichEdit.h"
 
@@ -8,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QMimeData>
+#include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -30,6 +34,12 @@ private slots:
     void heavyEdit_showsBusyCursorWhileItRuns();
     void hostileFormatting_isFoldedToWhatTheBoxHolds_data();
     void hostileFormatting_isFoldedToWhatTheBoxHolds();
+    void fillInParts_givesTheDocumentOfOneFill_data();
+    void fillInParts_givesTheDocumentOfOneFill();
+    void fillInTurns_operationSeesWholeList_data();
+    void fillInTurns_operationSeesWholeList();
+    void fillInTurns_busyCursorUntilItEnds_data();
+    void fillInTurns_busyCursorUntilItEnds();
 
 private:
     std::unique_ptr<QTemporaryDir> directory_;
@@ -54,6 +64,32 @@ QTextCharFormat formatAt(const TRichEdit &box, int line, int column)
             return piece.charFormat();
     }
     return {};
+}
+
+// Enough lines that a hidden box fills them in turns.
+QStringList ManyLines()
+{
+    QStringList lines;
+    for (int i = 0; i < 3000; ++i)
+        lines << QStringLiteral("Pop  Ana  %1").arg(i);
+    return lines;
+}
+
+void LoadInTurns(TRichEdit &box, const QStringList &lines)
+{
+    QVERIFY(support::WriteFile(QStringLiteral("baza.txt"), lines.join(QLatin1Char('\n')).toUtf8()));
+    box.Lines->LoadFromFile(QStringLiteral("baza.txt"));
+    QVERIFY(box.Filling());
+}
+
+int PagesPrinted(TRichEdit &box)
+{
+    const QString pdf = QStringLiteral("job.pdf");
+    printing::PrintToFile(pdf);
+    box.Print(QStringLiteral("job"));
+    printing::PrintToFile({});
+    return int(QString::fromLatin1(support::ReadFile(pdf))
+                   .count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))));
 }
 
 }   // namespace
@@ -290,6 +326,146 @@ void TRichEditTest::hostileFormatting_isFoldedToWhatTheBoxHolds()
         QCOMPARE(actual, expected);
     }
     QCOMPARE(box.Lines->Strings(0), pastedInto.Lines->Strings(0));
+}
+
+void TRichEditTest::fillInParts_givesTheDocumentOfOneFill_data()
+{
+    QTest::addColumn<int>("characters");
+    QTest::newRow("a character at a time") << 1;
+    QTest::newRow("parts of 7") << 7;
+    QTest::newRow("parts of 100") << 100;
+}
+
+void TRichEditTest::fillInParts_givesTheDocumentOfOneFill()
+{
+    QFETCH(int, characters);
+    // Runs that go on over line ends and parts, and characters Qt reserves.
+    codec::CharacterFormat bold;
+    bold.bold = true;
+    codec::CharacterFormat red;
+    red.foreground = codec::Rgb { 255, 0, 0 };
+    codec::RichDocument model;
+    for (int i = 0; i < 40; ++i) {
+        model.append(QStringLiteral("Pop  "), i % 3 ? bold : red);
+        model.append(QStringLiteral("A\uFDD0na  "), bold);
+        model.append(QString::number(i * 7919), {});
+        model.endParagraph();
+    }
+    QTextDocument whole;
+    QVERIFY(richtext::Fill(whole, model));
+    QTextDocument parts;
+    {
+        richtext::Filler filler(parts, model);
+        while (!filler.Done())
+            filler.Step(characters);
+        QVERIFY(filler.HoldsFormatting());
+    }
+    QVERIFY(parts.isUndoRedoEnabled());
+    QCOMPARE(parts.availableUndoSteps(), 0);
+    QCOMPARE(richtext::ToRichDocument(parts), richtext::ToRichDocument(whole));
+    QCOMPARE(richtext::ToRichDocument(parts).lines(), model.lines());
+}
+
+void TRichEditTest::fillInTurns_operationSeesWholeList_data()
+{
+    QTest::addColumn<QString>("operation");
+    for (const char *operation : { "Count", "Strings", "Add", "Delete", "Text", "CaretPos", "Document",
+             "SaveToFile", "Print", "show", "key press", "focus" })
+        QTest::newRow(operation) << QString::fromLatin1(operation);
+}
+
+void TRichEditTest::fillInTurns_operationSeesWholeList()
+{
+    QFETCH(QString, operation);
+    const QStringList lines = ManyLines();
+    const int last = int(lines.size()) - 1;
+    int pagesOfWholeList = 0;
+    if (operation == QLatin1String("Print")) {
+        TRichEdit filled;
+        filled.Document(codec::RichDocument::fromLines(lines));
+        filled.FinishFill();
+        pagesOfWholeList = PagesPrinted(filled);
+        QVERIFY(pagesOfWholeList > 1);
+    }
+    QWidget window;
+    auto *box = new TRichEdit(&window);
+    box->hide();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    LoadInTurns(*box, lines);
+    TStrings &list = *box->Lines;
+
+    QStringList expected = lines;
+    if (operation == QLatin1String("Count")) {
+        QCOMPARE(list.Count(), lines.size());
+    } else if (operation == QLatin1String("Strings")) {
+        QCOMPARE(list.Strings(last), lines.last());
+    } else if (operation == QLatin1String("Add")) {
+        list.Add(QStringLiteral("Nou  Ion  1"));
+        expected << QStringLiteral("Nou  Ion  1");
+    } else if (operation == QLatin1String("Delete")) {
+        list.Delete(last);
+        expected.removeLast();
+    } else if (operation == QLatin1String("Text")) {
+        QCOMPARE(list.Text(), lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    } else if (operation == QLatin1String("CaretPos")) {
+        QCOMPARE(box->CaretPos().Y, 0);
+    } else if (operation == QLatin1String("Document")) {
+        QCOMPARE(box->Document().lines(), lines);
+    } else if (operation == QLatin1String("SaveToFile")) {
+        list.SaveToFile(QStringLiteral("baza.doc"));
+        QCOMPARE(codec::ReadRtf(support::ReadFile(QStringLiteral("baza.doc"))).lines(), lines);
+    } else if (operation == QLatin1String("Print")) {
+        QCOMPARE(PagesPrinted(*box), pagesOfWholeList);
+    } else if (operation == QLatin1String("show")) {
+        box->show();
+    } else if (operation == QLatin1String("key press")) {
+        QTest::keyClick(box, Qt::Key_X);
+        expected.first().prepend(QLatin1Char('x'));
+    } else if (operation == QLatin1String("focus")) {
+        box->show();
+        box->setFocus();
+    }
+    QVERIFY(!box->Filling());
+    QCOMPARE(support::Lines(*box), expected);
+}
+
+void TRichEditTest::fillInTurns_busyCursorUntilItEnds_data()
+{
+    QTest::addColumn<QString>("end");
+    for (const char *end : { "by itself", "Clear", "another load", "the box destroyed" })
+        QTest::newRow(end) << QString::fromLatin1(end);
+}
+
+void TRichEditTest::fillInTurns_busyCursorUntilItEnds()
+{
+    QFETCH(QString, end);
+    const QStringList lines = ManyLines();
+    auto box = std::make_unique<TRichEdit>();
+    QSignalSpy filled(box.get(), &TRichEdit::filled);
+    LoadInTurns(*box, lines);
+    QVERIFY(QGuiApplication::overrideCursor());
+    QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
+
+    QStringList expected = lines;
+    if (end == QLatin1String("by itself")) {
+        QVERIFY(filled.wait());
+    } else if (end == QLatin1String("Clear")) {
+        box->Clear();
+        expected.clear();
+    } else if (end == QLatin1String("another load")) {
+        expected = lines.mid(500);
+        LoadInTurns(*box, expected);
+        QVERIFY(filled.wait());
+        QCOMPARE(filled.count(), 1);
+    } else {
+        box.reset();
+    }
+    QVERIFY(!QGuiApplication::overrideCursor());
+    if (box) {
+        QVERIFY(!box->Filling());
+        QCOMPARE(support::Lines(*box), expected);
+    }
 }
 
 int main(int argc, char *argv[])

@@ -16,6 +16,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QWindow>
 
 #include <limits>
 #include <new>
@@ -145,7 +146,12 @@ void TRichEdit::fillSome()
 {
     // About a frame's time at a turn, so that the window keeps answering.
     constexpr qint64 turnNanoseconds = 25'000'000;
-    fillFor(turnNanoseconds);
+    // The window's first paint comes first: it is what the fill makes way for.
+    const QWindow *shown = window()->windowHandle();
+    const bool awaitsPaint = window()->isVisible() && shown != nullptr && !shown->isExposed();
+    fillTurns_.setInterval(awaitsPaint ? 5 : 0);
+    if (!awaitsPaint)
+        fillFor(turnNanoseconds);
 }
 
 void TRichEdit::fillFor(qint64 nanoseconds)
@@ -172,6 +178,8 @@ void TRichEdit::fillFor(qint64 nanoseconds)
         mayHoldFormatting_ = filler_->HoldsFormatting();
         document()->setModified(false);
         endFill();
+        // Text appended where the caret stood took it along to the end.
+        setTextCursor(QTextCursor(document()));
     }
     emit filled();
 }
