@@ -57,9 +57,8 @@ public:
     StallWatch()
     {
         ticks_.setInterval(0);
-        QObject::connect(&ticks_, &QTimer::timeout, this, [this] {
-            longest = std::max(longest, last_.restart());
-        });
+        QObject::connect(
+            &ticks_, &QTimer::timeout, this, [this] { longest = std::max(longest, last_.restart()); });
         last_.start();
         ticks_.start();
     }

@@ -1,8 +1,8 @@
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
 #include "richtext/Bridge.h"
-#include "system/Printing.h"
 #include "support/TestFiles.h"
+#include "system/Printing.h"
 #include "vcl/TRichEdit.h"
 
 #include <QApplication>

@@ -171,7 +171,8 @@ void TRichEdit::fillFor(qint64 nanoseconds)
             // Half filled is no list: leave the box empty, as a load that found nothing.
             Clear();
             const auto tr = [](const char *text) { return QCoreApplication::translate("TRichEdit", text); };
-            throw Exception(tr("Cannot show the list: %1").arg(tr("There is not enough memory for the text")));
+            throw Exception(
+                tr("Cannot show the list: %1").arg(tr("There is not enough memory for the text")));
         }
         if (!filler_->Done())
             return;
@@ -249,7 +250,6 @@ bool TRichEdit::viewportEvent(QEvent *event)
     }
     return QPlainTextEdit::viewportEvent(event);
 }
-
 
 bool TRichEdit::isHeavyEdit(const QKeyEvent &event) const
 {
