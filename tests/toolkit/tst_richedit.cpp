@@ -34,6 +34,8 @@ private slots:
     void heavyEdit_showsBusyCursorWhileItRuns();
     void hostileFormatting_isFoldedToWhatTheBoxHolds_data();
     void hostileFormatting_isFoldedToWhatTheBoxHolds();
+    void needsBreaksAnywhere_findsLongStretch_data();
+    void needsBreaksAnywhere_findsLongStretch();
     void fillInParts_givesTheDocumentOfOneFill_data();
     void fillInParts_givesTheDocumentOfOneFill();
     void fillInTurns_operationSeesWholeList_data();
@@ -326,6 +328,32 @@ void TRichEditTest::hostileFormatting_isFoldedToWhatTheBoxHolds()
         QCOMPARE(actual, expected);
     }
     QCOMPARE(box.Lines->Strings(0), pastedInto.Lines->Strings(0));
+}
+
+void TRichEditTest::needsBreaksAnywhere_findsLongStretch_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("needs");
+    const int limit = richtext::limits::longestWord;
+    const QString word(limit, QLatin1Char('x'));
+    const QString lines = QStringLiteral("Pop  Ana  555\n").repeated(200);
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("a word at the limit") << word << false;
+    QTest::newRow("one past it") << word + QLatin1Char('x') << true;
+    QTest::newRow("past it, split by a tab") << word.left(300) + QLatin1Char('\t') + word << false;
+    QTest::newRow("after short lines") << lines + word + QLatin1Char('x') << true;
+    QTest::newRow("between short lines") << lines + QLatin1Char('x') + word + lines << true;
+    QTest::newRow("words just short of it")
+        << (word.left(limit - 1) + QLatin1Char('\n')).repeated(5) + word << false;
+    QTest::newRow("blank near each window's end")
+        << (word.left(limit - 2) + QLatin1Char(' ')).repeated(5) + QLatin1Char('y') + word << true;
+}
+
+void TRichEditTest::needsBreaksAnywhere_findsLongStretch()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, needs);
+    QCOMPARE(richtext::NeedsBreaksAnywhere(text), needs);
 }
 
 void TRichEditTest::fillInParts_givesTheDocumentOfOneFill_data()

@@ -417,13 +417,17 @@ qint64 EstimatedBytes(const codec::RichDocument &model, bool intoShownBox)
 
 bool NeedsBreaksAnywhere(QStringView text)
 {
-    qsizetype stretch = 0;
-    for (const QChar c : text) {
-        if (c.isSpace()) {
-            stretch = 0;
-        } else if (++stretch > limits::longestWord) {
+    // Such a stretch fills a whole window of longestWord + 1 characters. Each window is
+    // read from its end, and the next starts past the blank found, so that a list of
+    // short lines is decided by a few characters a window, not by every one of them.
+    constexpr qsizetype window = limits::longestWord + 1;
+    for (qsizetype start = 0; start + window <= text.size();) {
+        qsizetype blank = start + window - 1;
+        while (blank >= start && !text[blank].isSpace())
+            --blank;
+        if (blank < start)
             return true;
-        }
+        start = blank + 1;
     }
     return false;
 }
