@@ -359,21 +359,25 @@ void TRichEditTest::needsBreaksAnywhere_findsLongStretch()
 void TRichEditTest::fillInParts_givesTheDocumentOfOneFill_data()
 {
     QTest::addColumn<int>("characters");
-    QTest::newRow("a character at a time") << 1;
-    QTest::newRow("parts of 7") << 7;
-    QTest::newRow("parts of 100") << 100;
+    QTest::addColumn<int>("lines");
+    QTest::newRow("a character at a time") << 1 << 40;
+    QTest::newRow("parts of 7") << 7 << 40;
+    QTest::newRow("parts of 100") << 100 << 40;
+    // Long enough that the filler lets go of the text it has filled in.
+    QTest::newRow("parts of 100,000") << 100'000 << 60'000;
 }
 
 void TRichEditTest::fillInParts_givesTheDocumentOfOneFill()
 {
     QFETCH(int, characters);
+    QFETCH(int, lines);
     // Runs that go on over line ends and parts, and characters Qt reserves.
     codec::CharacterFormat bold;
     bold.bold = true;
     codec::CharacterFormat red;
     red.foreground = codec::Rgb { 255, 0, 0 };
     codec::RichDocument model;
-    for (int i = 0; i < 40; ++i) {
+    for (int i = 0; i < lines; ++i) {
         model.append(QStringLiteral("Pop  "), i % 3 ? bold : red);
         model.append(QStringLiteral("A\uFDD0na  "), bold);
         model.append(QString::number(i * 7919), {});

@@ -89,18 +89,18 @@ QString Decode(QByteArrayView bytes)
 
 RichDocument ReadPlainText(QByteArrayView bytes)
 {
-    const QString decoded = Decode(bytes);
     RichDocument document;
-    if (decoded.isEmpty())
+    QString &text = document.text;
+    text = Decode(bytes);
+    if (text.isEmpty())
         return document;
 
-    // One pass that turns every line end into the model's '\n' and drops what the
-    // model cannot hold; the result is never longer than the input plus one.
-    QString &text = document.text;
-    text.resize(decoded.size() + 1);
-    QChar *out = text.data();
-    const QChar *p = decoded.constData();
-    const QChar *const end = p + decoded.size();
+    // One pass in place, the decoded text being ours alone: every line end becomes the
+    // model's '\n' and what the model cannot hold goes, so the text only shrinks.
+    QChar *const begin = text.data();
+    QChar *out = begin;
+    const QChar *p = begin;
+    const QChar *const end = p + text.size();
     while (p != end) {
         const char16_t c = p->unicode();
         ++p;
@@ -116,12 +116,9 @@ RichDocument ReadPlainText(QByteArrayView bytes)
             *out++ = QChar(c);
         }
     }
-    qsizetype length = out - text.constData();
-    if (length > 0 && text.at(length - 1) != u'\n') {
-        *out = QChar(u'\n');
-        ++length;
-    }
-    text.truncate(length);
+    text.truncate(out - begin);
+    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
+        text.append(QLatin1Char('\n'));
     return document;
 }
 

@@ -138,6 +138,7 @@ codec::RichDocument ToPlainRichDocument(const QTextDocument &document)
 Filler::Filler(QTextDocument &document, codec::RichDocument model)
     : document_(document)
     , model_(std::move(model))
+    , size_(model_.text.size())
     , undoWas_(document.isUndoRedoEnabled())
 {
     document_.setUndoRedoEnabled(false);
@@ -150,22 +151,26 @@ bool Filler::HoldsFormatting() const { return holdsStandIns_ || !model_.runs.emp
 
 void Filler::Step(qsizetype characters)
 {
+    if (Done())
+        return;
     const QString &text = model_.text;
     const qsizetype start = done_;
-    if (start == text.size())
-        return;
     qsizetype end = start + std::max<qsizetype>(characters, 1) - 1;
-    end = end >= text.size() ? -1 : text.indexOf(QLatin1Char('\n'), end);
-    end = end < 0 ? text.size() : end + 1;
+    end = end >= size_ ? -1 : text.indexOf(QLatin1Char('\n'), end - dropped_);
+    end = end < 0 ? size_ : end + dropped_ + 1;
 
-    QString part = text.mid(start, end - start);
+    QString part = text.mid(start - dropped_, end - start);
     const bool reserved = std::any_of(part.cbegin(), part.cend(), IsReservedByQt);
-    if (reserved)
-        std::replace_if(part.begin(), part.end(), IsReservedByQt, standIn);
     QTextCursor cursor(&document_);
     cursor.beginEditBlock();
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(part, QTextCharFormat());
+    if (reserved) {
+        std::replace_if(part.begin(), part.end(), IsReservedByQt, standIn);
+        cursor.insertText(part, QTextCharFormat());
+        part = text.mid(start - dropped_, end - start);
+    } else {
+        cursor.insertText(part, QTextCharFormat());
+    }
     const auto select = [&cursor](qsizetype from, qsizetype to) {
         cursor.setPosition(int(from));
         cursor.setPosition(int(to), QTextCursor::KeepAnchor);
@@ -183,17 +188,30 @@ void Filler::Step(qsizetype characters)
     }
     if (reserved) {
         holdsStandIns_ = true;
-        for (qsizetype i = start; i < end; ++i) {
-            if (!IsReservedByQt(text.at(i)))
+        for (qsizetype i = 0; i < part.size(); ++i) {
+            if (!IsReservedByQt(part.at(i)))
                 continue;
-            select(i, i + 1);
+            select(start + i, start + i + 1);
             QTextCharFormat standsFor;
-            standsFor.setProperty(standsForProperty, int(text.at(i).unicode()));
+            standsFor.setProperty(standsForProperty, int(part.at(i).unicode()));
             cursor.mergeCharFormat(standsFor);
         }
     }
     cursor.endEditBlock();
     done_ = end;
+    letGoOfFilledText();
+}
+
+void Filler::letGoOfFilledText()
+{
+    // Half of what is left at a time: the copies cost no more than one of the whole
+    // text, and at the end the document is not held beside a copy of all its text.
+    constexpr qsizetype worthLettingGo = 1 << 20;
+    const qsizetype filled = done_ - dropped_;
+    if (filled < worthLettingGo || filled < size_ - done_)
+        return;
+    model_.text = model_.text.mid(filled);
+    dropped_ = done_;
 }
 
 bool Fill(QTextDocument &document, codec::RichDocument model)

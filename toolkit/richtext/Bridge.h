@@ -34,15 +34,20 @@ public:
 
     // Appends at least `characters` more characters, up to the next paragraph end.
     void Step(qsizetype characters);
-    bool Done() const { return done_ == model_.text.size(); }
-    qsizetype Remaining() const { return model_.text.size() - done_; }
+    bool Done() const { return done_ == size_; }
+    qsizetype Remaining() const { return size_ - done_; }
     // False when the document holds plain text only and can be read with
     // ToPlainRichDocument.
     bool HoldsFormatting() const;
 
 private:
+    void letGoOfFilledText();
+
     QTextDocument &document_;
-    const codec::RichDocument model_;
+    // The model's text from `dropped_` on; positions count from the model's start.
+    codec::RichDocument model_;
+    const qsizetype size_;
+    qsizetype dropped_ = 0;
     qsizetype done_ = 0;
     std::size_t nextRun_ = 0;
     bool holdsStandIns_ = false;
