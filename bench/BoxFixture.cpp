@@ -49,6 +49,8 @@ std::unique_ptr<TRichEdit> NewHiddenBox(const QString &fileName)
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->Lines->LoadFromFile(fileName);
+    // Loaded means filled: a hidden box would otherwise fill in the event loop's turns.
+    box->FinishFill();
     return box;
 }
 
