@@ -14,7 +14,7 @@ case $build_dir in /*) ;; *) build_dir="$PWD/$build_dir" ;; esac
 "$source_dir/tools/install-dependencies.sh" bench
 cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DCARTE_BUILD_BENCHMARKS=ON >/dev/null
 cmake --build "$build_dir" -j2 --target carte-de-telefon bench_list bench_codec make_phonebook \
-    startup_offscreen
+    startup_offscreen thread_fill
 # The X11 timer needs the xcb headers (libxcb1-dev); without them Xvfb is left out.
 cmake --build "$build_dir" -j2 --target startup_timer || echo "bench.sh: no start-up timing under Xvfb" >&2
 
@@ -58,6 +58,11 @@ while [ $round -le 7 ]; do
             | sed -n "s/^show_wait_ms /offscreen $name show_wait_ms /p" >>"$work/startup.txt"
     done
     round=$((round + 1))
+done
+
+echo "== a document built on a worker thread and handed to the box" >&2
+for round in 1 2 3; do
+    QT_QPA_PLATFORM=offscreen "$bench/thread_fill" 1000000 | sed "s/^/offscreen 1m /" >>"$work/startup.txt"
 done
 
 echo "== list operations (Google Benchmark)" >&2
