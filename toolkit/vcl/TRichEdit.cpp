@@ -16,7 +16,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QWindow>
 
 #include <limits>
 #include <new>
@@ -131,6 +130,8 @@ void TRichEdit::Document(const codec::RichDocument &loaded)
     } else {
         filler_ = std::move(filler);
         QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+        windowPainted_ = false;
+        window()->installEventFilter(this);
         fillTurns_.start();
     }
     // The caret at the start, so that the first paint lays out only the first page.
@@ -147,8 +148,7 @@ void TRichEdit::fillSome()
     // About a frame's time at a turn, so that the window keeps answering.
     constexpr qint64 turnNanoseconds = 25'000'000;
     // The window's first paint comes first: it is what the fill makes way for.
-    const QWindow *shown = window()->windowHandle();
-    const bool awaitsPaint = window()->isVisible() && shown != nullptr && !shown->isExposed();
+    const bool awaitsPaint = window()->isVisible() && !windowPainted_;
     fillTurns_.setInterval(awaitsPaint ? 5 : 0);
     if (!awaitsPaint)
         fillFor(turnNanoseconds);
@@ -189,6 +189,7 @@ void TRichEdit::endFill()
 {
     if (!filler_)
         return;
+    window()->removeEventFilter(this);
     fillTurns_.stop();
     filler_.reset();
     QGuiApplication::restoreOverrideCursor();
@@ -232,6 +233,15 @@ bool TRichEdit::event(QEvent *event)
         break;
     }
     return QPlainTextEdit::event(event);
+}
+
+bool TRichEdit::eventFilter(QObject *watched, QEvent *event)
+{
+    // The whole window paints in one pass: once its own paint has begun, the next turn
+    // of the event loop comes after the window is on screen.
+    if (watched == window() && event->type() == QEvent::Paint)
+        windowPainted_ = true;
+    return QPlainTextEdit::eventFilter(watched, event);
 }
 
 bool TRichEdit::viewportEvent(QEvent *event)

@@ -57,6 +57,7 @@ signals:
 protected:
     bool event(QEvent *event) override;
     bool viewportEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -73,6 +74,8 @@ private:
     // Set while a part is being filled in: Qt's own notifications then must not end
     // the fill from within.
     bool stepping_ = false;
+    // Whether the box's window has painted since the fill began.
+    bool windowPainted_ = false;
 
     void allowBreaksAnywhereFor(QStringView text);
     void pasteFrom(const QMimeData &source);
