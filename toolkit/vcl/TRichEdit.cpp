@@ -132,6 +132,8 @@ void TRichEdit::Document(const codec::RichDocument &loaded)
         QGuiApplication::setOverrideCursor(Qt::BusyCursor);
         windowPainted_ = false;
         window()->installEventFilter(this);
+        // A window already on screen paints once more, which lets the fill begin.
+        window()->update();
         fillTurns_.start();
     }
     // The caret at the start, so that the first paint lays out only the first page.
