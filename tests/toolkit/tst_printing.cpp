@@ -4,9 +4,31 @@
 
 #include <QApplication>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
+
+namespace {
+
+// The text of each page of a PDF file, one string a line, or nothing when it cannot be read.
+QList<QStringList> pagesOf(const QString &pdf)
+{
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
+    if (!text.waitForFinished(120000) || text.exitCode() != 0)
+        return {};
+    QList<QStringList> pages;
+    for (const QString &page : QString::fromUtf8(text.readAllStandardOutput()).split(QLatin1Char('\f')))
+        pages.append(page.split(QLatin1Char('\n'), Qt::SkipEmptyParts));
+    pages.removeLast();   // after the last page's form feed
+    return pages;
+}
+
+QString entry(int number) { return QStringLiteral("Pop  Ana  %1").arg(number, 7, 10, QLatin1Char('0')); }
+
+}   // namespace
 
 // What a print job is named and what it holds.
 class PrintingTest : public QObject {
@@ -17,6 +39,8 @@ private slots:
     void jobName_data();
     void jobName();
     void printToFile_holdsEveryLineAndWholeTitle();
+    void printToFile_everyLineOnceInOrder_data();
+    void printToFile_everyLineOnceInOrder();
     void printToUnwritableFile_throws();
     void noPrinter_throwsAndNamesTheReason();
 };
@@ -87,6 +111,60 @@ void PrintingTest::printToFile_holdsEveryLineAndWholeTitle()
     QVERIFY2(title.contains(QStringLiteral("Pop  Ana  555"))
             && title.contains(QStringLiteral("Ionescu  Maria  0722")),
         qPrintable(title));
+}
+
+void PrintingTest::printToFile_everyLineOnceInOrder_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::newRow("one page") << 10;
+    QTest::newRow("a few thousand paragraphs") << 9000;
+    // Laid out whole at the printer's resolution, this many lines reach past the
+    // coordinates of Qt's text layout.
+    QTest::newRow("past the layout's reach") << 170000;
+}
+
+// Each entry on paper once, in order, the pages full but the last, each numbered.
+void PrintingTest::printToFile_everyLineOnceInOrder()
+{
+    QFETCH(int, lines);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QFAIL("pdftotext (poppler-utils) is not installed: tools/install-dependencies.sh test");
+    QStringList entries;
+    for (int number = 0; number < lines; ++number)
+        entries.append(entry(number));
+    QTextDocument document;
+    document.setPlainText(entries.join(QLatin1Char('\n')));
+    QTemporaryDir directory;
+    const QString pdf = directory.filePath(QStringLiteral("job.pdf"));
+    printing::PrintToFile(pdf);
+    printing::Print(document, QStringLiteral("lista"));
+    printing::PrintToFile({});
+
+    const QList<QStringList> pages = pagesOf(pdf);
+    QVERIFY(!pages.isEmpty());
+    const QRegularExpression entryLine(QStringLiteral("^\\s*Pop\\s+Ana\\s+(\\d+)\\s*$"));
+    const QRegularExpression numberLine(QStringLiteral("^\\s*(\\d+)\\s*$"));
+    int next = 0;
+    qsizetype perPage = 0;
+    for (qsizetype index = 0; index < pages.size(); ++index) {
+        QStringList onPage;
+        int pageNumber = 0;
+        for (const QString &line : pages[index]) {
+            if (const auto found = entryLine.match(line); found.hasMatch())
+                onPage.append(found.captured(1));
+            else if (const auto number = numberLine.match(line); number.hasMatch())
+                pageNumber = number.captured(1).toInt();
+        }
+        QCOMPARE(pageNumber, index + 1);
+        if (index == 0)
+            perPage = onPage.size();
+        else if (index + 1 < pages.size())
+            QCOMPARE(onPage.size(), perPage);
+        for (const QString &number : onPage)
+            QCOMPARE(number.toInt(), next++);
+    }
+    QCOMPARE(next, lines);
+    QCOMPARE(pages.size(), (lines + perPage - 1) / perPage);
 }
 
 void PrintingTest::printToUnwritableFile_throws()
