@@ -3,11 +3,14 @@
 #include "vcl/TRichEdit.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextDocument>
 
 namespace {
@@ -26,7 +29,41 @@ QList<QStringList> pagesOf(const QString &pdf)
     return pages;
 }
 
+// The pages of a PDF file as grey images, coarse enough to be quick.
+QList<QByteArray> picturesOf(const QString &pdf, const QString &prefix)
+{
+    QProcess::execute(QStringLiteral("pdftoppm"),
+        { QStringLiteral("-r"), QStringLiteral("36"), QStringLiteral("-gray"), pdf, prefix });
+    QList<QByteArray> pictures;
+    const QFileInfo base(prefix);
+    for (const QFileInfo &page :
+        QDir(base.path())
+            .entryInfoList({ base.fileName() + QStringLiteral("-*") }, QDir::Files, QDir::Name)) {
+        QFile file(page.filePath());
+        pictures.append(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    }
+    return pictures;
+}
+
 QString entry(int number) { return QStringLiteral("Pop  Ana  %1").arg(number, 7, 10, QLatin1Char('0')); }
+
+void fill(QTextDocument &document, int lines)
+{
+    QStringList entries;
+    for (int number = 0; number < lines; ++number)
+        entries.append(entry(number));
+    document.setPlainText(entries.join(QLatin1Char('\n')));
+}
+
+// pdftotext and pdftoppm read back what was printed.
+bool hasPopplerTools()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()
+        && !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty();
+}
+
+constexpr const char *noPoppler
+    = "pdftotext and pdftoppm (poppler-utils) are not installed: tools/install-dependencies.sh test";
 
 }   // namespace
 
@@ -41,6 +78,10 @@ private slots:
     void printToFile_holdsEveryLineAndWholeTitle();
     void printToFile_everyLineOnceInOrder_data();
     void printToFile_everyLineOnceInOrder();
+    void printToFile_looksAsQtPrintsIt_data();
+    void printToFile_looksAsQtPrintsIt();
+    void cancelledOrChanged_data();
+    void cancelledOrChanged();
     void printToUnwritableFile_throws();
     void noPrinter_throwsAndNamesTheReason();
 };
@@ -123,21 +164,26 @@ void PrintingTest::printToFile_everyLineOnceInOrder_data()
     QTest::newRow("past the layout's reach") << 170000;
 }
 
-// Each entry on paper once, in order, the pages full but the last, each numbered.
+// Each entry on paper once, in order, the pages full but the last, each numbered; the
+// progress told of each page in turn, and at the end of the right number of pages.
 void PrintingTest::printToFile_everyLineOnceInOrder()
 {
     QFETCH(int, lines);
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        QFAIL("pdftotext (poppler-utils) is not installed: tools/install-dependencies.sh test");
-    QStringList entries;
-    for (int number = 0; number < lines; ++number)
-        entries.append(entry(number));
+    if (!hasPopplerTools())
+        QFAIL(noPoppler);
     QTextDocument document;
-    document.setPlainText(entries.join(QLatin1Char('\n')));
+    fill(document, lines);
     QTemporaryDir directory;
     const QString pdf = directory.filePath(QStringLiteral("job.pdf"));
+    QList<int> told;   // the pages done, as each call gave them
+    int total = 0;
+    const auto progress = [&](int donePages, int totalPages) {
+        told.append(donePages);
+        total = totalPages;
+        return true;
+    };
     printing::PrintToFile(pdf);
-    printing::Print(document, QStringLiteral("lista"));
+    QVERIFY(printing::Print(document, QStringLiteral("lista"), progress));
     printing::PrintToFile({});
 
     const QList<QStringList> pages = pagesOf(pdf);
@@ -165,6 +211,111 @@ void PrintingTest::printToFile_everyLineOnceInOrder()
     }
     QCOMPARE(next, lines);
     QCOMPARE(pages.size(), (lines + perPage - 1) / perPage);
+    QCOMPARE(total, pages.size());
+    QCOMPARE(told.size(), pages.size());
+    for (qsizetype index = 0; index < told.size(); ++index)
+        QCOMPARE(told[index], index + 1);
+}
+
+void PrintingTest::printToFile_looksAsQtPrintsIt_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::newRow("three pages") << 150;
+    QTest::newRow("several parts") << 9000;
+}
+
+// The same pages as QTextDocument::print gives the same document: margins, breaks,
+// formats, the page numbers.
+void PrintingTest::printToFile_looksAsQtPrintsIt()
+{
+    QFETCH(int, lines);
+    if (!hasPopplerTools())
+        QFAIL(noPoppler);
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    centred.setBottomMargin(12);
+    QTextCharFormat heading;
+    heading.setFontPointSize(20);
+    heading.setFontWeight(QFont::Bold);
+    // Every paragraph has formats of its own, whichever begins a part.
+    QTextBlockFormat indented;
+    indented.setLeftMargin(30);
+    for (int number = 0; number < lines; ++number) {
+        if (number > 0)
+            cursor.insertBlock(indented, QTextCharFormat());
+        if (number % 97 == 0) {
+            cursor.setBlockFormat(centred);
+            cursor.setBlockCharFormat(heading);
+            cursor.insertText(QStringLiteral("Carte de telefon %1").arg(number));
+        } else if (number % 89 == 0) {
+            cursor.insertText(QStringLiteral("Popescu Ion 0744 555 010 ").repeated(40));
+        } else {
+            cursor.insertText(entry(number));
+        }
+    }
+    QTemporaryDir directory;
+    const QString ours = directory.filePath(QStringLiteral("ours.pdf"));
+    printing::PrintToFile(ours);
+    printing::Print(document, QStringLiteral("lista"));
+    printing::PrintToFile({});
+    const QString qts = directory.filePath(QStringLiteral("qt.pdf"));
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(qts);
+        document.print(&printer);
+    }
+
+    const QList<QByteArray> expected = picturesOf(qts, directory.filePath(QStringLiteral("qt")));
+    const QList<QByteArray> printed = picturesOf(ours, directory.filePath(QStringLiteral("ours")));
+    QVERIFY(expected.size() > 1);
+    QCOMPARE(printed.size(), expected.size());
+    for (qsizetype page = 0; page < expected.size(); ++page)
+        QVERIFY2(
+            printed[page] == expected[page], qPrintable(QStringLiteral("page %1 differs").arg(page + 1)));
+}
+
+void PrintingTest::cancelledOrChanged_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<bool>("changeText");   // rather than cancel
+    QTest::newRow("cancelled after the first page") << 500 << 1 << false;
+    QTest::newRow("cancelled in a later part") << 9000 << 100 << false;
+    QTest::newRow("text changed meanwhile") << 9000 << 2 << true;
+}
+
+// A cancelled job stops, leaves no file and is no failure; a job whose text changes
+// under it (the event loop runs while it prints) stops, leaves no file and fails.
+void PrintingTest::cancelledOrChanged()
+{
+    QFETCH(int, lines);
+    QFETCH(int, page);
+    QFETCH(bool, changeText);
+    QTextDocument document;
+    fill(document, lines);
+    QTemporaryDir directory;
+    const QString pdf = directory.filePath(QStringLiteral("job.pdf"));
+    int calls = 0;
+    const auto progress = [&](int donePages, int) {
+        ++calls;
+        if (donePages == page && changeText)
+            QTextCursor(&document).insertText(QStringLiteral("x"));
+        return donePages != page || changeText;
+    };
+    printing::PrintToFile(pdf);
+    bool failed = false;
+    try {
+        QVERIFY(!printing::Print(document, QStringLiteral("lista"), progress));
+    } catch (const Exception &) {
+        failed = true;
+    }
+    printing::PrintToFile({});
+    QCOMPARE(failed, changeText);
+    QCOMPARE(calls, page);
+    QVERIFY(!QFile::exists(pdf));
 }
 
 void PrintingTest::printToUnwritableFile_throws()
