@@ -1,17 +1,22 @@
 #include "system/Exception.h"
 #include "system/Printing.h"
+#include "vcl/PrintProgress.h"
+#include "vcl/TApplication.h"
 #include "vcl/TRichEdit.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 
 namespace {
 
@@ -82,6 +87,8 @@ private slots:
     void printToFile_looksAsQtPrintsIt();
     void cancelledOrChanged_data();
     void cancelledOrChanged();
+    void progressWindow_data();
+    void progressWindow();
     void printToUnwritableFile_throws();
     void noPrinter_throwsAndNamesTheReason();
 };
@@ -318,6 +325,57 @@ void PrintingTest::cancelledOrChanged()
     QVERIFY(!QFile::exists(pdf));
 }
 
+void PrintingTest::progressWindow_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<bool>("windowShown");
+    QTest::newRow("two pages: no window") << 100 << false << false;
+    QTest::newRow("thirty pages, to the end") << 2000 << false << true;
+    QTest::newRow("thirty pages, cancelled") << 2000 << true << true;
+}
+
+// A long job shows its progress, and its button cancels it; the program stays usable
+// meanwhile, but starts no second job.
+void PrintingTest::progressWindow()
+{
+    QFETCH(int, lines);
+    QFETCH(bool, cancel);
+    QFETCH(bool, windowShown);
+    TRichEdit box;
+    fill(*box.document(), lines);
+    // Shown at once rather than after a moment, so that it is seen however fast the job.
+    SetPrintProgressHook([](QProgressDialog &window) { window.setMinimumDuration(0); });
+    QStringList seen;
+    bool secondJobStarted = false;
+    QTimer person;
+    connect(&person, &QTimer::timeout, [&] {
+        auto *window = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+        if (window == nullptr || !window->isVisible() || !seen.isEmpty())
+            return;
+        auto *button = window->findChild<QPushButton *>();
+        seen = QStringList { window->windowTitle(), window->labelText(), button->text() };
+        secondJobStarted = PrintShowingProgress(*box.document(), QStringLiteral("again"));
+        if (cancel)
+            QTest::mouseClick(button, Qt::LeftButton);
+    });
+    person.start(1);
+    QTemporaryDir directory;
+    const QString pdf = directory.filePath(QStringLiteral("job.pdf"));
+    printing::PrintToFile(pdf);
+    const bool finished = PrintShowingProgress(*box.document(), box.Lines->Text());
+    printing::PrintToFile({});
+    SetPrintProgressHook({});
+
+    QCOMPARE(finished, !cancel);
+    QCOMPARE(QFile::exists(pdf), !cancel);
+    QVERIFY(!secondJobStarted);
+    if (windowShown)
+        QCOMPARE(seen, (QStringList { u"carte de telefon"_qs, u"se tipareste..."_qs, u"Renunta"_qs }));
+    else
+        QVERIFY(seen.isEmpty());
+}
+
 void PrintingTest::printToUnwritableFile_throws()
 {
     TRichEdit box;
@@ -339,5 +397,11 @@ void PrintingTest::noPrinter_throwsAndNamesTheReason()
     }
 }
 
-QTEST_MAIN(PrintingTest)
+int main(int argc, char *argv[])
+{
+    TApplication application(argc, argv);
+    application.Title(QStringLiteral("carte de telefon"));
+    PrintingTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_printing.moc"

@@ -5,6 +5,7 @@
 #include "system/Exception.h"
 #include "system/Memory.h"
 #include "system/Printing.h"
+#include "vcl/PrintProgress.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -52,7 +53,7 @@ TPoint TRichEdit::CaretPos() const
     return { cursor.positionInBlock(), cursor.blockNumber() };
 }
 
-void TRichEdit::Print(const QString &title) { printing::Print(*document(), title); }
+void TRichEdit::Print(const QString &title) { PrintShowingProgress(*document(), title); }
 
 codec::RichDocument TRichEdit::Document() const
 {
