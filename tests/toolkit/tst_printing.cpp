@@ -52,23 +52,20 @@ QList<QByteArray> picturesOf(const QString &pdf, const QString &prefix)
 
 QString entry(int number) { return QStringLiteral("Pop  Ana  %1").arg(number, 7, 10, QLatin1Char('0')); }
 
+// The entries, each a paragraph of its own format, whichever begins a part; among them
+// headings and paragraphs that wrap over several lines.
 void fill(QTextDocument &document, int lines)
 {
-    QStringList entries;
-    for (int number = 0; number < lines; ++number)
-        entries.append(entry(number));
-    document.setPlainText(entries.join(QLatin1Char('\n')));
+    QString html;
+    for (int number = 0; number < lines; ++number) {
+        if (number % 97 == 0)
+            html += QStringLiteral("<h2 align=center>Carte de telefon %1</h2>").arg(number);
+        if (number % 89 == 0)
+            html += QStringLiteral("<p>%1</p>").arg(QStringLiteral("Popescu Ion 0744 555 010 ").repeated(40));
+        html += QStringLiteral("<p style=\"margin:0 0 0 30px\">%1</p>").arg(entry(number));
+    }
+    document.setHtml(html);
 }
-
-// pdftotext and pdftoppm read back what was printed.
-bool hasPopplerTools()
-{
-    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()
-        && !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty();
-}
-
-constexpr const char *noPoppler
-    = "pdftotext and pdftoppm (poppler-utils) are not installed: tools/install-dependencies.sh test";
 
 }   // namespace
 
@@ -81,12 +78,8 @@ private slots:
     void jobName_data();
     void jobName();
     void printToFile_holdsEveryLineAndWholeTitle();
-    void printToFile_everyLineOnceInOrder_data();
-    void printToFile_everyLineOnceInOrder();
-    void printToFile_looksAsQtPrintsIt_data();
-    void printToFile_looksAsQtPrintsIt();
-    void cancelledOrChanged_data();
-    void cancelledOrChanged();
+    void printToFile_data();
+    void printToFile();
     void progressWindow_data();
     void progressWindow();
     void printToUnwritableFile_throws();
@@ -97,6 +90,9 @@ void PrintingTest::initTestCase()
 {
     // No print system is reachable: the tests must not depend on the machine's printers.
     qputenv("CUPS_SERVER", "/nonexistent/cups.sock");
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+        QFAIL("pdftotext and pdftoppm (poppler-utils) are not installed: tools/install-dependencies.sh test");
 }
 
 void PrintingTest::jobName_data()
@@ -161,112 +157,56 @@ void PrintingTest::printToFile_holdsEveryLineAndWholeTitle()
         qPrintable(title));
 }
 
-void PrintingTest::printToFile_everyLineOnceInOrder_data()
-{
-    QTest::addColumn<int>("lines");
-    QTest::newRow("one page") << 10;
-    QTest::newRow("a few thousand paragraphs") << 9000;
-    // Laid out whole at the printer's resolution, this many lines reach past the
-    // coordinates of Qt's text layout.
-    QTest::newRow("past the layout's reach") << 170000;
-}
-
-// Each entry on paper once, in order, the pages full but the last, each numbered; the
-// progress told of each page in turn, and at the end of the right number of pages.
-void PrintingTest::printToFile_everyLineOnceInOrder()
-{
-    QFETCH(int, lines);
-    if (!hasPopplerTools())
-        QFAIL(noPoppler);
-    QTextDocument document;
-    fill(document, lines);
-    QTemporaryDir directory;
-    const QString pdf = directory.filePath(QStringLiteral("job.pdf"));
-    QList<int> told;   // the pages done, as each call gave them
-    int total = 0;
-    const auto progress = [&](int donePages, int totalPages) {
-        told.append(donePages);
-        total = totalPages;
-        return true;
-    };
-    printing::PrintToFile(pdf);
-    QVERIFY(printing::Print(document, QStringLiteral("lista"), progress));
-    printing::PrintToFile({});
-
-    const QList<QStringList> pages = pagesOf(pdf);
-    QVERIFY(!pages.isEmpty());
-    const QRegularExpression entryLine(QStringLiteral("^\\s*Pop\\s+Ana\\s+(\\d+)\\s*$"));
-    const QRegularExpression numberLine(QStringLiteral("^\\s*(\\d+)\\s*$"));
-    int next = 0;
-    qsizetype perPage = 0;
-    for (qsizetype index = 0; index < pages.size(); ++index) {
-        QStringList onPage;
-        int pageNumber = 0;
-        for (const QString &line : pages[index]) {
-            if (const auto found = entryLine.match(line); found.hasMatch())
-                onPage.append(found.captured(1));
-            else if (const auto number = numberLine.match(line); number.hasMatch())
-                pageNumber = number.captured(1).toInt();
-        }
-        QCOMPARE(pageNumber, index + 1);
-        if (index == 0)
-            perPage = onPage.size();
-        else if (index + 1 < pages.size())
-            QCOMPARE(onPage.size(), perPage);
-        for (const QString &number : onPage)
-            QCOMPARE(number.toInt(), next++);
-    }
-    QCOMPARE(next, lines);
-    QCOMPARE(pages.size(), (lines + perPage - 1) / perPage);
-    QCOMPARE(total, pages.size());
-    QCOMPARE(told.size(), pages.size());
-    for (qsizetype index = 0; index < told.size(); ++index)
-        QCOMPARE(told[index], index + 1);
-}
-
-void PrintingTest::printToFile_looksAsQtPrintsIt_data()
+void PrintingTest::printToFile_data()
 {
     QTest::addColumn<int>("lines");
     QTest::newRow("three pages") << 150;
     QTest::newRow("several parts") << 9000;
+    // Laid out whole at the printer's resolution, this many lines reach past the
+    // coordinates of Qt's text layout: QTextDocument::print gives one page.
+    QTest::newRow("past the layout's reach") << 170000;
 }
 
-// The same pages as QTextDocument::print gives the same document: margins, breaks,
-// formats, the page numbers.
-void PrintingTest::printToFile_looksAsQtPrintsIt()
+// Each entry on paper once and in order, every page numbered, the progress told of each
+// page in turn and of their number; the pages as QTextDocument::print draws them.
+void PrintingTest::printToFile()
 {
     QFETCH(int, lines);
-    if (!hasPopplerTools())
-        QFAIL(noPoppler);
     QTextDocument document;
-    QTextCursor cursor(&document);
-    QTextBlockFormat centred;
-    centred.setAlignment(Qt::AlignHCenter);
-    centred.setBottomMargin(12);
-    QTextCharFormat heading;
-    heading.setFontPointSize(20);
-    heading.setFontWeight(QFont::Bold);
-    // Every paragraph has formats of its own, whichever begins a part.
-    QTextBlockFormat indented;
-    indented.setLeftMargin(30);
-    for (int number = 0; number < lines; ++number) {
-        if (number > 0)
-            cursor.insertBlock(indented, QTextCharFormat());
-        if (number % 97 == 0) {
-            cursor.setBlockFormat(centred);
-            cursor.setBlockCharFormat(heading);
-            cursor.insertText(QStringLiteral("Carte de telefon %1").arg(number));
-        } else if (number % 89 == 0) {
-            cursor.insertText(QStringLiteral("Popescu Ion 0744 555 010 ").repeated(40));
-        } else {
-            cursor.insertText(entry(number));
-        }
-    }
+    fill(document, lines);
     QTemporaryDir directory;
-    const QString ours = directory.filePath(QStringLiteral("ours.pdf"));
-    printing::PrintToFile(ours);
-    printing::Print(document, QStringLiteral("lista"));
+    const QString pdf = directory.filePath(QStringLiteral("ours.pdf"));
+    QList<int> told;
+    int total = 0;
+    printing::PrintToFile(pdf);
+    QVERIFY(printing::Print(document, QStringLiteral("lista"), [&](int donePages, int totalPages) {
+        told.append(donePages);
+        total = totalPages;
+        return true;
+    }));
     printing::PrintToFile({});
+
+    const QList<QStringList> pages = pagesOf(pdf);
+    QCOMPARE(pages.size(), told.size());
+    QCOMPARE(total, told.size());
+    const QRegularExpression entryLine(QStringLiteral("^\\s*Pop\\s+Ana\\s+(\\d+)\\s*$"));
+    const QRegularExpression numberLine(QStringLiteral("^\\s*(\\d+)\\s*$"));
+    int next = 0;
+    for (qsizetype index = 0; index < pages.size(); ++index) {
+        QCOMPARE(told[index], index + 1);
+        int pageNumber = 0;
+        for (const QString &line : pages[index]) {
+            if (const auto found = entryLine.match(line); found.hasMatch())
+                QCOMPARE(found.captured(1).toInt(), next++);
+            else if (const auto number = numberLine.match(line); number.hasMatch())
+                pageNumber = number.captured(1).toInt();
+        }
+        QCOMPARE(pageNumber, index + 1);
+    }
+    QCOMPARE(next, lines);
+    if (lines > 9000)
+        return;   // nothing to compare with
+
     const QString qts = directory.filePath(QStringLiteral("qt.pdf"));
     {
         QPrinter printer(QPrinter::HighResolution);
@@ -274,73 +214,34 @@ void PrintingTest::printToFile_looksAsQtPrintsIt()
         printer.setOutputFileName(qts);
         document.print(&printer);
     }
-
     const QList<QByteArray> expected = picturesOf(qts, directory.filePath(QStringLiteral("qt")));
-    const QList<QByteArray> printed = picturesOf(ours, directory.filePath(QStringLiteral("ours")));
-    QVERIFY(expected.size() > 1);
+    const QList<QByteArray> printed = picturesOf(pdf, directory.filePath(QStringLiteral("ours")));
     QCOMPARE(printed.size(), expected.size());
     for (qsizetype page = 0; page < expected.size(); ++page)
         QVERIFY2(
             printed[page] == expected[page], qPrintable(QStringLiteral("page %1 differs").arg(page + 1)));
 }
 
-void PrintingTest::cancelledOrChanged_data()
-{
-    QTest::addColumn<int>("lines");
-    QTest::addColumn<int>("page");
-    QTest::addColumn<bool>("changeText");   // rather than cancel
-    QTest::newRow("cancelled after the first page") << 500 << 1 << false;
-    QTest::newRow("cancelled in a later part") << 9000 << 100 << false;
-    QTest::newRow("text changed meanwhile") << 9000 << 2 << true;
-}
-
-// A cancelled job stops, leaves no file and is no failure; a job whose text changes
-// under it (the event loop runs while it prints) stops, leaves no file and fails.
-void PrintingTest::cancelledOrChanged()
-{
-    QFETCH(int, lines);
-    QFETCH(int, page);
-    QFETCH(bool, changeText);
-    QTextDocument document;
-    fill(document, lines);
-    QTemporaryDir directory;
-    const QString pdf = directory.filePath(QStringLiteral("job.pdf"));
-    int calls = 0;
-    const auto progress = [&](int donePages, int) {
-        ++calls;
-        if (donePages == page && changeText)
-            QTextCursor(&document).insertText(QStringLiteral("x"));
-        return donePages != page || changeText;
-    };
-    printing::PrintToFile(pdf);
-    bool failed = false;
-    try {
-        QVERIFY(!printing::Print(document, QStringLiteral("lista"), progress));
-    } catch (const Exception &) {
-        failed = true;
-    }
-    printing::PrintToFile({});
-    QCOMPARE(failed, changeText);
-    QCOMPARE(calls, page);
-    QVERIFY(!QFile::exists(pdf));
-}
+enum class Person { Waits, Cancels, ChangesText };
 
 void PrintingTest::progressWindow_data()
 {
     QTest::addColumn<int>("lines");
-    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<Person>("person");
     QTest::addColumn<bool>("windowShown");
-    QTest::newRow("two pages: no window") << 100 << false << false;
-    QTest::newRow("thirty pages, to the end") << 2000 << false << true;
-    QTest::newRow("thirty pages, cancelled") << 2000 << true << true;
+    QTest::newRow("two pages: no window") << 100 << Person::Waits << false;
+    QTest::newRow("thirty pages, to the end") << 2000 << Person::Waits << true;
+    QTest::newRow("thirty pages, cancelled") << 2000 << Person::Cancels << true;
+    QTest::newRow("thirty pages, text changed") << 2000 << Person::ChangesText << true;
 }
 
-// A long job shows its progress, and its button cancels it; the program stays usable
-// meanwhile, but starts no second job.
+// A long job shows its progress, and its button cancels it: no file, no failure. The
+// program goes on meanwhile but starts no second job, and a text changed under the job
+// fails it: no file either.
 void PrintingTest::progressWindow()
 {
     QFETCH(int, lines);
-    QFETCH(bool, cancel);
+    QFETCH(Person, person);
     QFETCH(bool, windowShown);
     TRichEdit box;
     fill(*box.document(), lines);
@@ -348,27 +249,36 @@ void PrintingTest::progressWindow()
     SetPrintProgressHook([](QProgressDialog &window) { window.setMinimumDuration(0); });
     QStringList seen;
     bool secondJobStarted = false;
-    QTimer person;
-    connect(&person, &QTimer::timeout, [&] {
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [&] {
         auto *window = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
         if (window == nullptr || !window->isVisible() || !seen.isEmpty())
             return;
         auto *button = window->findChild<QPushButton *>();
         seen = QStringList { window->windowTitle(), window->labelText(), button->text() };
         secondJobStarted = PrintShowingProgress(*box.document(), QStringLiteral("again"));
-        if (cancel)
+        if (person == Person::Cancels)
             QTest::mouseClick(button, Qt::LeftButton);
+        if (person == Person::ChangesText)
+            box.Lines->Add(QStringLiteral("Pop  Ion  555"));
     });
-    person.start(1);
+    timer.start(1);
     QTemporaryDir directory;
     const QString pdf = directory.filePath(QStringLiteral("job.pdf"));
     printing::PrintToFile(pdf);
-    const bool finished = PrintShowingProgress(*box.document(), box.Lines->Text());
+    bool finished = false;
+    bool failed = false;
+    try {
+        finished = PrintShowingProgress(*box.document(), box.Lines->Text());
+    } catch (const Exception &) {
+        failed = true;
+    }
     printing::PrintToFile({});
     SetPrintProgressHook({});
 
-    QCOMPARE(finished, !cancel);
-    QCOMPARE(QFile::exists(pdf), !cancel);
+    QCOMPARE(finished, person == Person::Waits);
+    QCOMPARE(failed, person == Person::ChangesText);
+    QCOMPARE(QFile::exists(pdf), person == Person::Waits);
     QVERIFY(!secondJobStarted);
     if (windowShown)
         QCOMPARE(seen, (QStringList { u"carte de telefon"_qs, u"se tipareste..."_qs, u"Renunta"_qs }));
