@@ -2,7 +2,8 @@
 # Builds bench/ in Release and runs every benchmark: the list operations and the
 # codecs (Google Benchmark), start-up to the main window painted under Xvfb and
 # offscreen, memory at a million entries, and pandoc and LibreOffice reading the
-# same file. Prints one table, each figure beside its goal and reference.
+# same file. Prints one table, each figure beside its goal and reference, then the
+# printing figures: a list printed to a PDF file at 1,000, 100,000 and 1,000,000 lines.
 #
 #   tools/bench.sh [build-directory]      (default: build-bench)
 set -eu
@@ -14,7 +15,7 @@ case $build_dir in /*) ;; *) build_dir="$PWD/$build_dir" ;; esac
 "$source_dir/tools/install-dependencies.sh" bench
 cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DCARTE_BUILD_BENCHMARKS=ON >/dev/null
 cmake --build "$build_dir" -j2 --target carte-de-telefon bench_list bench_codec make_phonebook \
-    startup_offscreen thread_fill
+    startup_offscreen thread_fill print_timer
 # The X11 timer needs the xcb headers (libxcb1-dev); without them Xvfb is left out.
 cmake --build "$build_dir" -j2 --target startup_timer || echo "bench.sh: no start-up timing under Xvfb" >&2
 
@@ -72,6 +73,17 @@ echo "== codecs (Google Benchmark)" >&2
 "$bench/bench_codec" --benchmark_repetitions=5 \
     --benchmark_out="$work/codec.json" --benchmark_out_format=json >&2
 
+echo "== printing to a PDF file" >&2
+: >"$work/print.txt"
+# Whether the last entry is on the last page is read back with pdftotext, but not at
+# a million lines, where that takes it minutes: the page count tells there.
+for lines in 1000 100000 1000000; do
+    check=--last-line
+    [ "$lines" = 1000000 ] && check=
+    QT_QPA_PLATFORM=offscreen "$bench/print_timer" $check "$lines" "$work/print.pdf" >>"$work/print.txt"
+    rm -f "$work/print.pdf"
+done
+
 echo "== other readers of the same Rich Text Format file" >&2
 : >"$work/others.txt"
 seconds() { date +%s.%N; }
@@ -97,3 +109,6 @@ fi
 
 echo "machine: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p'), $(free -g | awk '/^Mem:/ {print $2}') GiB memory, Qt $(qtpaths6 --qt-version 2>/dev/null || echo 6)"
 python3 "$source_dir/bench/report.py" "$work"
+echo
+echo "printing (bench/print_timer, offscreen):"
+cat "$work/print.txt"

@@ -3,7 +3,8 @@
 # configuration, spool and logs in a scratch folder, reached only through a Unix socket
 # there. First with no printer set up: the user is told so and nothing is sent. Then
 # with a raw queue whose device is a socket on which this test listens: CUPS gets one
-# job, named after the list as CUPS can hold it, whose PDF holds every entry.
+# job, named after the list as CUPS can hold it, whose PDF holds every entry; a job
+# cancelled while it is drawn gets to neither.
 #
 # usage: cups_print.sh PROGRAM CUPS_PROBE
 set -euo pipefail
@@ -160,6 +161,13 @@ for entry in "${entries[@]}"; do
     squeezed=$(tr -s ' ' <<<"$entry")
     [[ $text == *"$squeezed"* ]] || fail "the printed document lacks '$entry': $text"
 done
+
+# A job cancelled while it is drawn: no failure, and nothing reaches CUPS or the printer.
+said=$(QT_QPA_PLATFORM=offscreen "$probe" cancel "titlu" "${entries[@]}" 2>/dev/null) || fail "a cancelled job failed: $said"
+[[ $said == cancelled ]] || fail "a cancelled job reported: $said"
+sleep 1
+((job_count == $(cups_jobs | wc -l))) || fail "a cancelled job was queued: $(cups_jobs)"
+(($(delivered | wc -l) == 1)) || fail "a cancelled job was delivered"
 
 # A queue that refuses jobs: the toolkit reports it rather than saying nothing.
 cupsreject q || fail "cannot make q refuse jobs"

@@ -7,6 +7,7 @@
 //                                       id, state (9 = completed), name, tab-separated.
 //   cups_probe print TITLE LINE...      prints the lines through the toolkit, as the
 //                                       program does, and prints what it reported.
+//   cups_probe cancel TITLE LINE...     the same, cancelled after the first page.
 
 #include "system/Exception.h"
 #include "system/Printing.h"
@@ -77,7 +78,7 @@ int jobs()
     return 0;
 }
 
-int print(int argc, char *argv[])
+int print(int argc, char *argv[], bool cancel)
 {
     QApplication application(argc, argv);
     QStringList lines;
@@ -86,7 +87,12 @@ int print(int argc, char *argv[])
     QTextDocument document;
     document.setPlainText(lines.join(QLatin1Char('\n')));
     try {
-        printing::Print(document, QString::fromLocal8Bit(argv[2]));
+        const bool printed = printing::Print(
+            document, QString::fromLocal8Bit(argv[2]), [cancel](int, int) { return !cancel; });
+        if (!printed) {
+            std::printf("cancelled\n");
+            return 0;
+        }
     } catch (const Exception &error) {
         std::printf("%s\n", error.Message().toUtf8().constData());
         return 1;
@@ -104,8 +110,9 @@ int main(int argc, char *argv[])
         return listen(argv[2], argv[3]);
     if (command == "jobs" && argc == 2)
         return jobs();
-    if (command == "print" && argc >= 3)
-        return print(argc, argv);
-    std::fprintf(stderr, "usage: cups_probe listen PORT_FILE FOLDER | jobs | print TITLE LINE...\n");
+    if ((command == "print" || command == "cancel") && argc >= 3)
+        return print(argc, argv, command == "cancel");
+    std::fprintf(stderr,
+        "usage: cups_probe listen PORT_FILE FOLDER | jobs | print TITLE LINE... | cancel TITLE LINE...\n");
     return 2;
 }

@@ -1,12 +1,73 @@
 #include "system/Exception.h"
 #include "system/Printing.h"
+#include "vcl/PrintProgress.h"
+#include "vcl/TApplication.h"
 #include "vcl/TRichEdit.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTimer>
+
+namespace {
+
+// The text of each page of a PDF file, one string a line, or nothing when it cannot be read.
+QList<QStringList> pagesOf(const QString &pdf)
+{
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
+    if (!text.waitForFinished(120000) || text.exitCode() != 0)
+        return {};
+    QList<QStringList> pages;
+    for (const QString &page : QString::fromUtf8(text.readAllStandardOutput()).split(QLatin1Char('\f')))
+        pages.append(page.split(QLatin1Char('\n'), Qt::SkipEmptyParts));
+    pages.removeLast();   // after the last page's form feed
+    return pages;
+}
+
+// The pages of a PDF file as grey images, coarse enough to be quick.
+QList<QByteArray> picturesOf(const QString &pdf, const QString &prefix)
+{
+    QProcess::execute(QStringLiteral("pdftoppm"),
+        { QStringLiteral("-r"), QStringLiteral("36"), QStringLiteral("-gray"), pdf, prefix });
+    QList<QByteArray> pictures;
+    const QFileInfo base(prefix);
+    for (const QFileInfo &page :
+        QDir(base.path())
+            .entryInfoList({ base.fileName() + QStringLiteral("-*") }, QDir::Files, QDir::Name)) {
+        QFile file(page.filePath());
+        pictures.append(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    }
+    return pictures;
+}
+
+QString entry(int number) { return QStringLiteral("Pop  Ana  %1").arg(number, 7, 10, QLatin1Char('0')); }
+
+// The entries, each a paragraph of its own format, whichever begins a part; among them
+// headings and paragraphs that wrap over several lines.
+void fill(QTextDocument &document, int lines)
+{
+    QString html;
+    for (int number = 0; number < lines; ++number) {
+        if (number % 97 == 0)
+            html += QStringLiteral("<h2 align=center>Carte de telefon %1</h2>").arg(number);
+        if (number % 89 == 0)
+            html += QStringLiteral("<p>%1</p>").arg(QStringLiteral("Popescu Ion 0744 555 010 ").repeated(40));
+        html += QStringLiteral("<p style=\"margin:0 0 0 30px\">%1</p>").arg(entry(number));
+    }
+    document.setHtml(html);
+}
+
+}   // namespace
 
 // What a print job is named and what it holds.
 class PrintingTest : public QObject {
@@ -17,6 +78,10 @@ private slots:
     void jobName_data();
     void jobName();
     void printToFile_holdsEveryLineAndWholeTitle();
+    void printToFile_data();
+    void printToFile();
+    void progressWindow_data();
+    void progressWindow();
     void printToUnwritableFile_throws();
     void noPrinter_throwsAndNamesTheReason();
 };
@@ -25,6 +90,9 @@ void PrintingTest::initTestCase()
 {
     // No print system is reachable: the tests must not depend on the machine's printers.
     qputenv("CUPS_SERVER", "/nonexistent/cups.sock");
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+        QFAIL("pdftotext and pdftoppm (poppler-utils) are not installed: tools/install-dependencies.sh test");
 }
 
 void PrintingTest::jobName_data()
@@ -89,6 +157,135 @@ void PrintingTest::printToFile_holdsEveryLineAndWholeTitle()
         qPrintable(title));
 }
 
+void PrintingTest::printToFile_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::newRow("three pages") << 150;
+    QTest::newRow("several parts") << 9000;
+    // Laid out whole at the printer's resolution, this many lines reach past the
+    // coordinates of Qt's text layout: QTextDocument::print gives one page.
+    QTest::newRow("past the layout's reach") << 170000;
+}
+
+// Each entry on paper once and in order, every page numbered, the progress told of each
+// page in turn and of their number; the pages as QTextDocument::print draws them.
+void PrintingTest::printToFile()
+{
+    QFETCH(int, lines);
+    QTextDocument document;
+    fill(document, lines);
+    QTemporaryDir directory;
+    const QString pdf = directory.filePath(QStringLiteral("ours.pdf"));
+    QList<int> told;
+    int total = 0;
+    printing::PrintToFile(pdf);
+    QVERIFY(printing::Print(document, QStringLiteral("lista"), [&](int donePages, int totalPages) {
+        told.append(donePages);
+        total = totalPages;
+        return true;
+    }));
+    printing::PrintToFile({});
+
+    const QList<QStringList> pages = pagesOf(pdf);
+    QCOMPARE(pages.size(), told.size());
+    QCOMPARE(total, told.size());
+    const QRegularExpression entryLine(QStringLiteral("^\\s*Pop\\s+Ana\\s+(\\d+)\\s*$"));
+    const QRegularExpression numberLine(QStringLiteral("^\\s*(\\d+)\\s*$"));
+    int next = 0;
+    for (qsizetype index = 0; index < pages.size(); ++index) {
+        QCOMPARE(told[index], index + 1);
+        int pageNumber = 0;
+        for (const QString &line : pages[index]) {
+            if (const auto found = entryLine.match(line); found.hasMatch())
+                QCOMPARE(found.captured(1).toInt(), next++);
+            else if (const auto number = numberLine.match(line); number.hasMatch())
+                pageNumber = number.captured(1).toInt();
+        }
+        QCOMPARE(pageNumber, index + 1);
+    }
+    QCOMPARE(next, lines);
+    if (lines > 9000)
+        return;   // nothing to compare with
+
+    const QString qts = directory.filePath(QStringLiteral("qt.pdf"));
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(qts);
+        document.print(&printer);
+    }
+    const QList<QByteArray> expected = picturesOf(qts, directory.filePath(QStringLiteral("qt")));
+    const QList<QByteArray> printed = picturesOf(pdf, directory.filePath(QStringLiteral("ours")));
+    QCOMPARE(printed.size(), expected.size());
+    for (qsizetype page = 0; page < expected.size(); ++page)
+        QVERIFY2(
+            printed[page] == expected[page], qPrintable(QStringLiteral("page %1 differs").arg(page + 1)));
+}
+
+enum class Person { Waits, Cancels, ChangesText };
+
+void PrintingTest::progressWindow_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<Person>("person");
+    QTest::addColumn<bool>("windowShown");
+    QTest::newRow("two pages: no window") << 100 << Person::Waits << false;
+    QTest::newRow("thirty pages, to the end") << 2000 << Person::Waits << true;
+    QTest::newRow("thirty pages, cancelled") << 2000 << Person::Cancels << true;
+    QTest::newRow("thirty pages, text changed") << 2000 << Person::ChangesText << true;
+}
+
+// A long job shows its progress, and its button cancels it: no file, no failure. The
+// program goes on meanwhile but starts no second job, and a text changed under the job
+// fails it: no file either.
+void PrintingTest::progressWindow()
+{
+    QFETCH(int, lines);
+    QFETCH(Person, person);
+    QFETCH(bool, windowShown);
+    TRichEdit box;
+    fill(*box.document(), lines);
+    // Shown at once rather than after a moment, so that it is seen however fast the job.
+    SetPrintProgressHook([](QProgressDialog &window) { window.setMinimumDuration(0); });
+    QStringList seen;
+    bool secondJobStarted = false;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [&] {
+        auto *window = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+        if (window == nullptr || !window->isVisible() || !seen.isEmpty())
+            return;
+        auto *button = window->findChild<QPushButton *>();
+        seen = QStringList { window->windowTitle(), window->labelText(), button->text() };
+        secondJobStarted = PrintShowingProgress(*box.document(), QStringLiteral("again"));
+        if (person == Person::Cancels)
+            QTest::mouseClick(button, Qt::LeftButton);
+        if (person == Person::ChangesText)
+            box.Lines->Add(QStringLiteral("Pop  Ion  555"));
+    });
+    timer.start(1);
+    QTemporaryDir directory;
+    const QString pdf = directory.filePath(QStringLiteral("job.pdf"));
+    printing::PrintToFile(pdf);
+    bool finished = false;
+    bool failed = false;
+    try {
+        finished = PrintShowingProgress(*box.document(), box.Lines->Text());
+    } catch (const Exception &) {
+        failed = true;
+    }
+    printing::PrintToFile({});
+    SetPrintProgressHook({});
+
+    QCOMPARE(finished, person == Person::Waits);
+    QCOMPARE(failed, person == Person::ChangesText);
+    QCOMPARE(QFile::exists(pdf), person == Person::Waits);
+    QVERIFY(!secondJobStarted);
+    if (windowShown)
+        QCOMPARE(seen, (QStringList { u"carte de telefon"_qs, u"se tipareste..."_qs, u"Renunta"_qs }));
+    else
+        QVERIFY(seen.isEmpty());
+}
+
 void PrintingTest::printToUnwritableFile_throws()
 {
     TRichEdit box;
@@ -110,5 +307,11 @@ void PrintingTest::noPrinter_throwsAndNamesTheReason()
     }
 }
 
-QTEST_MAIN(PrintingTest)
+int main(int argc, char *argv[])
+{
+    TApplication application(argc, argv);
+    application.Title(QStringLiteral("carte de telefon"));
+    PrintingTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_printing.moc"

@@ -2,14 +2,23 @@
 
 #include <QString>
 
+#include <functional>
+
 class QTextDocument;
 
 namespace printing {
 
+// Told after each page is drawn: the pages drawn so far and the pages the job will
+// have, reckoned from what is laid out so far and exact once the last part is.
+// Returning false cancels the job.
+using Progress = std::function<bool(int donePages, int totalPages)>;
+
 // Prints the document as one job named `title`: to the system's default printer, or
-// to the PDF file set with PrintToFile. Throws when there is no printer or the job
-// cannot be made or handed over.
-void Print(const QTextDocument &document, const QString &title);
+// to the PDF file set with PrintToFile. Throws when there is no printer, the job
+// cannot be made or handed over, or the document changes while it is printed.
+// Returns false when `progress` cancelled the job: then nothing reaches the printer
+// and no file is left.
+bool Print(const QTextDocument &document, const QString &title, const Progress &progress = {});
 
 // Sends every later job to this PDF file instead of a printer; an empty name restores
 // the system's printer. Tests read back what would have been printed.

@@ -23,8 +23,7 @@ QString DefaultPrinter()
 // Qt's own CUPS path names the job with the document's whole title, which CUPS refuses
 // past 255 bytes, and does not say whether the job was accepted. So the job is made as
 // a PDF here and handed to CUPS, which answers.
-void Print(const QString &printer, const QString &title, const QString &jobName,
-    const std::function<void(QPrinter &)> &render)
+void Print(const QString &printer, const QString &title, const QString &jobName, const Render &render)
 {
     const auto fail = [&printer](const QString &reason) {
         throw Exception(QCoreApplication::translate("printing", "Cannot print on %1: %2")
@@ -34,8 +33,14 @@ void Print(const QString &printer, const QString &title, const QString &jobName,
     if (!spool.isValid())
         fail(spool.errorString());
     const QString pdfFileName = spool.filePath(QStringLiteral("job.pdf"));
-    if (!WritePdf(pdfFileName, title, render))
+    switch (WritePdf(pdfFileName, title, render)) {
+    case PdfResult::Written:
+        break;
+    case PdfResult::Cancelled:
+        return;
+    case PdfResult::NothingWritten:
         fail(QCoreApplication::translate("printing", "the print job could not be written"));
+    }
 
     const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(),
         QFile::encodeName(pdfFileName).constData(), jobName.toUtf8().constData(), 0, nullptr);

@@ -11,8 +11,7 @@ namespace system_printer {
 
 QString DefaultPrinter() { return QPrinterInfo::defaultPrinter().printerName(); }
 
-void Print(const QString &printer, const QString &title, const QString &jobName,
-    const std::function<void(QPrinter &)> &render)
+void Print(const QString &printer, const QString &title, const QString &jobName, const Render &render)
 {
     Q_UNUSED(title)
     QPrinter native(QPrinter::HighResolution);
@@ -23,7 +22,9 @@ void Print(const QString &printer, const QString &title, const QString &jobName,
                                 QCoreApplication::translate("printing", "the printer is not available")));
     }
     native.setDocName(jobName);
-    render(native);
+    // A cancelled job was aborted while it was drawn: the print system dropped it.
+    if (!render(native))
+        return;
     if (native.printerState() == QPrinter::Error || native.printerState() == QPrinter::Aborted) {
         throw Exception(QCoreApplication::translate("printing", "Cannot print on %1: %2")
                             .arg(QuotedFileName(printer),

@@ -4,7 +4,7 @@
 #include "richtext/DocumentFiles.h"
 #include "system/Exception.h"
 #include "system/Memory.h"
-#include "system/Printing.h"
+#include "vcl/PrintProgress.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -96,7 +96,7 @@ TPoint TRichEdit::CaretPos() const
 void TRichEdit::Print(const QString &title)
 {
     FinishFill();
-    printing::Print(*document(), title);
+    PrintShowingProgress(*document(), title);
 }
 
 codec::RichDocument TRichEdit::Document() const
