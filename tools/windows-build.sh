@@ -47,15 +47,34 @@ packages=(
     xvfb xauth openbox xdotool x11-utils imagemagick
 )
 
+deb_src_list=/etc/apt/sources.list.d/carte-deb-src.sources
+
+# apt-get source needs deb-src entries, which a fresh Debian 12 has none of: they are
+# made from the deb entries of debian.sources, the same mirrors and suites.
+has_deb_src() {
+    grep -qsE '^\s*(deb-src\s|Types:.*\bdeb-src\b)' /etc/apt/sources.list /etc/apt/sources.list.d/*.list \
+        /etc/apt/sources.list.d/*.sources
+}
+
 step_deps() {
-    local missing=() package
+    local missing=() package sudo=() update=
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    if ! qt_ready && ! has_deb_src; then
+        [ -f /etc/apt/sources.list.d/debian.sources ] ||
+            die "no deb-src entries and no /etc/apt/sources.list.d/debian.sources to make them from"
+        say "adding deb-src entries in $deb_src_list"
+        sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+            "${sudo[@]}" tee "$deb_src_list" >/dev/null
+        update=1
+    fi
     for package in "${packages[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
             missing+=("$package")
     done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    local sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    if [ ${#missing[@]} -eq 0 ]; then
+        [ -z "$update" ] || "${sudo[@]}" apt-get update -qq
+        return 0
+    fi
     say "installing: ${missing[*]}"
     "${sudo[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
