@@ -70,7 +70,8 @@ QHash<uint, QString> CharacterMap(const QByteArray &cmap)
         QStringLiteral("<(\\w+)>\\s*<(\\w+)>\\s*(?:<(\\w*)>|\\[([^\\]]*)\\])"));
     static const QRegularExpression item(QStringLiteral("<(\\w*)>"));
     QHash<uint, QString> characters;
-    for (qsizetype from = cmap.indexOf("beginbfrange"); from >= 0; from = cmap.indexOf("beginbfrange", from)) {
+    for (qsizetype from = cmap.indexOf("beginbfrange"); from >= 0;
+         from = cmap.indexOf("beginbfrange", from)) {
         const qsizetype to = cmap.indexOf("endbfrange", from);
         const QString section = QString::fromLatin1(cmap.mid(from, to - from));
         for (auto ranges = range.globalMatch(section); ranges.hasNext();) {
@@ -102,7 +103,7 @@ void ReadPage(const QByteArray &content, const Objects &objects, QStringList &li
 {
     static const QRegularExpression token(QStringLiteral("<[0-9A-Fa-f]*>|[^\\s<>\\[\\]()]+"));
     QHash<int, QHash<uint, QString>> maps;
-    const QHash<uint, QString> *characters = nullptr;
+    std::optional<QHash<uint, QString>> characters;
     QStringList operands;
     double y = 0;
     std::optional<double> lineY;
@@ -118,9 +119,10 @@ void ReadPage(const QByteArray &content, const Objects &objects, QStringList &li
         } else if (word == u"Tf") {
             const int font = operand(2).mid(2).toInt();   // "/F<object>"
             if (!maps.contains(font))
-                maps.insert(font, CharacterMap(Stream(objects.value(Reference(objects.value(font), "/ToUnicode")))));
-            characters = &maps[font];
-        } else if (word == u"Tj" && characters != nullptr) {
+                maps.insert(
+                    font, CharacterMap(Stream(objects.value(Reference(objects.value(font), "/ToUnicode")))));
+            characters = maps.value(font);
+        } else if (word == u"Tj" && characters) {
             if (!lineY || std::abs(*lineY - y) > 0.01)
                 lines.append(QString());
             lineY = y;
@@ -146,8 +148,8 @@ QByteArray LiteralString(const QByteArray &text, qsizetype from)
             const int octal = QByteArrayView("01234567").indexOf(c);
             if (octal >= 0) {
                 int value = octal;
-                for (int digits = 1; digits < 3 && from + 1 < text.size() && text[from + 1] >= '0'
-                     && text[from + 1] <= '7';
+                for (int digits = 1;
+                     digits < 3 && from + 1 < text.size() && text[from + 1] >= '0' && text[from + 1] <= '7';
                      ++digits)
                     value = value * 8 + (text[++from] - '0');
                 c = char(value);
