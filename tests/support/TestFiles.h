@@ -14,6 +14,9 @@ namespace support {
 [[nodiscard]] bool WriteFile(const QString &fileName, const QByteArray &bytes);
 QByteArray ReadFile(const QString &fileName);
 
+// The system's own words for a file that is not there, as a failed open reports them.
+QString FileNotFoundReason();
+
 QStringList Lines(const TStrings &strings);
 QStringList Lines(const TRichEdit &box);
 
