@@ -45,6 +45,8 @@ packages=(
     dpkg-dev cmake ninja-build perl qt6-base-dev qt6-base-dev-tools qt6-base-private-dev
     # the program started on a private X server, its window checked and photographed
     xvfb xauth openbox xdotool x11-utils imagemagick
+    # the fonts of the unit tests
+    fonts-dejavu-core
 )
 
 deb_src_list=/etc/apt/sources.list.d/carte-deb-src.sources
@@ -184,6 +186,9 @@ not_under_wine=(
     "desktop_install, deb_package, windows_resource, cups_print|Linux packaging and CUPS; not defined for Windows"
 )
 
+# Wine's own Fonts folder is empty; the tests on Qt's offscreen platform read these.
+test_fonts=/usr/share/fonts/truetype/dejavu
+
 step_app() {
     qt_ready || die "no Qt for Windows in $qt_prefix: run the qt step first"
     say "configuring the program in $build"
@@ -195,7 +200,8 @@ step_app() {
         -DCMAKE_BUILD_TYPE=Release \
         -DCARTE_BUILD_BENCHMARKS=OFF \
         -DCARTE_WARNINGS_AS_ERRORS=ON \
-        -DCMAKE_CROSSCOMPILING_EMULATOR="$wine" \
+        -DCMAKE_CROSSCOMPILING_EMULATOR="$root/tools/windows/wine-run.sh" \
+        -DCARTE_TEST_FONT_DIR="Z:$test_fonts" \
         >"$build.configure.log" 2>&1 || {
         tail -n 30 "$build.configure.log" >&2
         die "configuring the program failed; see $build.configure.log"
@@ -261,13 +267,17 @@ step_test() {
     local pattern passed=0 failed=0 entry failures=()
     pattern="^($(IFS='|'; echo "${wine_tests[*]}"))\$"
     say "unit tests under Wine (${#wine_tests[@]})"
-    # Each test's own environment (offscreen platform, C locale) comes from CTest. Wine
-    # itself needs an X server even so: without one no window of any kind, not even
-    # Qt's hidden ones, can be made.
+    # Each test's own environment (offscreen platform, C locale) comes from CTest, its
+    # QT_ variables through tools/windows/wine-run.sh. Wine itself needs an X server even
+    # so: without one no window of any kind, not even Qt's hidden ones, can be made.
+    # Qt Test writes to the debugger, not to stdout, when stderr has no console, as
+    # under CTest.
     (
+        export QT_FORCE_STDERR_LOGGING=1
         source "$root/tools/xserver.sh"
         begin_session wine-tests
         start_xserver
+        unset QT_QPA_PLATFORM   # xcb, which Qt for Windows has not
         cd "$build" && ctest -R "$pattern" --output-on-failure --timeout 900
     ) | tee "$build/wine-tests.log" || true
     passed=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' "$build/wine-tests.log" || true)
