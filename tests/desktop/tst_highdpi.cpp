@@ -1,5 +1,6 @@
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
+#include "support/TestFiles.h"
 #include "vcl/TApplication.h"
 
 #include <QDir>
@@ -30,7 +31,7 @@ private slots:
     void text_isDrawnAtTwiceTheSize();
 
 private:
-    QTemporaryDir directory_;
+    support::WorkingDirectory directory_;
     QImage window_;
 };
 
@@ -38,7 +39,6 @@ void HighDpiTest::initTestCase()
 {
     QCOMPARE(qApp->devicePixelRatio(), scale);
     QVERIFY(directory_.isValid());
-    QDir::setCurrent(directory_.path());
     QFile book(u"baza.txt"_s);
     QVERIFY(book.open(QIODevice::WriteOnly));
     book.write("Pop  Ana  555\nIonescu  Maria  0722 123 456\n");

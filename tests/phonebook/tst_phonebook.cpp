@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 // The phone book's entry line and its operations on the list box and the two files.
@@ -29,7 +28,7 @@ private slots:
     void save_doesNotTouchLoadFile();
 
 private:
-    std::unique_ptr<QTemporaryDir> directory_;
+    std::unique_ptr<support::WorkingDirectory> directory_;
 };
 
 namespace {
@@ -38,8 +37,9 @@ namespace {
 
 void PhoneBookTest::init()
 {
-    directory_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(QDir::setCurrent(directory_->path()));
+    directory_.reset();   // the previous test's folder goes first, its predecessor restored
+    directory_ = std::make_unique<support::WorkingDirectory>();
+    QVERIFY(directory_->isValid());
 }
 
 void PhoneBookTest::entryLine_data()

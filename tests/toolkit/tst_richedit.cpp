@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
@@ -32,7 +31,7 @@ private slots:
     void hostileFormatting_isFoldedToWhatTheBoxHolds();
 
 private:
-    std::unique_ptr<QTemporaryDir> directory_;
+    std::unique_ptr<support::WorkingDirectory> directory_;
 };
 
 namespace {
@@ -60,8 +59,9 @@ QTextCharFormat formatAt(const TRichEdit &box, int line, int column)
 
 void TRichEditTest::init()
 {
-    directory_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(QDir::setCurrent(directory_->path()));
+    directory_.reset();   // the previous test's folder goes first, its predecessor restored
+    directory_ = std::make_unique<support::WorkingDirectory>();
+    QVERIFY(directory_->isValid());
 }
 
 void TRichEditTest::loadedFormatting_isShownInTheBox()
