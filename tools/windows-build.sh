@@ -192,6 +192,7 @@ test_fonts=/usr/share/fonts/truetype/dejavu
 step_app() {
     qt_ready || die "no Qt for Windows in $qt_prefix: run the qt step first"
     say "configuring the program in $build"
+    mkdir -p "$build"
     "${nice_[@]}" cmake -S "$root" -B "$build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DCMAKE_PREFIX_PATH="$qt_prefix" \
@@ -202,9 +203,9 @@ step_app() {
         -DCARTE_WARNINGS_AS_ERRORS=ON \
         -DCMAKE_CROSSCOMPILING_EMULATOR="$root/tools/windows/wine-run.sh" \
         -DCARTE_TEST_FONT_DIR="Z:$test_fonts" \
-        >"$build.configure.log" 2>&1 || {
-        tail -n 30 "$build.configure.log" >&2
-        die "configuring the program failed; see $build.configure.log"
+        >"$build/configure.log" 2>&1 || {
+        tail -n 30 "$build/configure.log" >&2
+        die "configuring the program failed; see $build/configure.log"
     }
     local targets=(carte-de-telefon) test
     for test in "${wine_tests[@]}"; do targets+=("${test/#fuzz_replay_/replay_}"); done
