@@ -1,3 +1,12 @@
+# On Windows the offscreen platform reads its fonts from one folder, by default none.
+if(WIN32)
+    set(_fonts "C:/Windows/Fonts")
+    if(DEFINED ENV{SystemRoot})
+        file(TO_CMAKE_PATH "$ENV{SystemRoot}/Fonts" _fonts)
+    endif()
+    set(CARTE_TEST_FONT_DIR "${_fonts}" CACHE PATH "The fonts of the tests on Qt's offscreen platform")
+endif()
+
 # carte_add_test(<name> SOURCES <files...> [LIBRARIES <targets...>] [LABELS <labels...>] [TIMEOUT <seconds>])
 #
 # Label "timing": the test bounds wall-clock time and runs alone.
@@ -15,10 +24,14 @@ function(carte_add_test name)
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 300)
     endif()
+    set(environment "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;QT_LOGGING_RULES=qt.qpa.*=false")
+    if(WIN32)
+        list(APPEND environment "QT_QPA_FONTDIR=${CARTE_TEST_FONT_DIR}")
+    endif()
     set_tests_properties(${name} PROPERTIES
         TIMEOUT ${ARG_TIMEOUT}
         LABELS "${ARG_LABELS}"
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;QT_LOGGING_RULES=qt.qpa.*=false")
+        ENVIRONMENT "${environment}")
     # A test that bounds the time something takes runs alone, so that no other test
     # running beside it on the same cores decides whether it passes.
     if("timing" IN_LIST ARG_LABELS)

@@ -45,17 +45,38 @@ packages=(
     dpkg-dev cmake ninja-build perl qt6-base-dev qt6-base-dev-tools qt6-base-private-dev
     # the program started on a private X server, its window checked and photographed
     xvfb xauth openbox xdotool x11-utils imagemagick
+    # the fonts of the unit tests
+    fonts-dejavu-core
 )
 
+deb_src_list=/etc/apt/sources.list.d/carte-deb-src.sources
+
+# apt-get source needs deb-src entries, which a fresh Debian 12 has none of: they are
+# made from the deb entries of debian.sources, the same mirrors and suites.
+has_deb_src() {
+    grep -qsE '^\s*(deb-src\s|Types:.*\bdeb-src\b)' /etc/apt/sources.list /etc/apt/sources.list.d/*.list \
+        /etc/apt/sources.list.d/*.sources
+}
+
 step_deps() {
-    local missing=() package
+    local missing=() package sudo=() update=
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    if ! qt_ready && ! has_deb_src; then
+        [ -f /etc/apt/sources.list.d/debian.sources ] ||
+            die "no deb-src entries and no /etc/apt/sources.list.d/debian.sources to make them from"
+        say "adding deb-src entries in $deb_src_list"
+        sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+            "${sudo[@]}" tee "$deb_src_list" >/dev/null
+        update=1
+    fi
     for package in "${packages[@]}"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
             missing+=("$package")
     done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    local sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    if [ ${#missing[@]} -eq 0 ]; then
+        [ -z "$update" ] || "${sudo[@]}" apt-get update -qq
+        return 0
+    fi
     say "installing: ${missing[*]}"
     "${sudo[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
@@ -165,9 +186,13 @@ not_under_wine=(
     "desktop_install, deb_package, windows_resource, cups_print|Linux packaging and CUPS; not defined for Windows"
 )
 
+# Wine's own Fonts folder is empty; the tests on Qt's offscreen platform read these.
+test_fonts=/usr/share/fonts/truetype/dejavu
+
 step_app() {
     qt_ready || die "no Qt for Windows in $qt_prefix: run the qt step first"
     say "configuring the program in $build"
+    mkdir -p "$build"
     "${nice_[@]}" cmake -S "$root" -B "$build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DCMAKE_PREFIX_PATH="$qt_prefix" \
@@ -176,10 +201,11 @@ step_app() {
         -DCMAKE_BUILD_TYPE=Release \
         -DCARTE_BUILD_BENCHMARKS=OFF \
         -DCARTE_WARNINGS_AS_ERRORS=ON \
-        -DCMAKE_CROSSCOMPILING_EMULATOR="$wine" \
-        >"$build.configure.log" 2>&1 || {
-        tail -n 30 "$build.configure.log" >&2
-        die "configuring the program failed; see $build.configure.log"
+        -DCMAKE_CROSSCOMPILING_EMULATOR="$root/tools/windows/wine-run.sh" \
+        -DCARTE_TEST_FONT_DIR="Z:$test_fonts" \
+        >"$build/configure.log" 2>&1 || {
+        tail -n 30 "$build/configure.log" >&2
+        die "configuring the program failed; see $build/configure.log"
     }
     local targets=(carte-de-telefon) test
     for test in "${wine_tests[@]}"; do targets+=("${test/#fuzz_replay_/replay_}"); done
@@ -242,13 +268,17 @@ step_test() {
     local pattern passed=0 failed=0 entry failures=()
     pattern="^($(IFS='|'; echo "${wine_tests[*]}"))\$"
     say "unit tests under Wine (${#wine_tests[@]})"
-    # Each test's own environment (offscreen platform, C locale) comes from CTest. Wine
-    # itself needs an X server even so: without one no window of any kind, not even
-    # Qt's hidden ones, can be made.
+    # Each test's own environment (offscreen platform, C locale) comes from CTest, its
+    # QT_ variables through tools/windows/wine-run.sh. Wine itself needs an X server even
+    # so: without one no window of any kind, not even Qt's hidden ones, can be made.
+    # Qt Test writes to the debugger, not to stdout, when stderr has no console, as
+    # under CTest.
     (
+        export QT_FORCE_STDERR_LOGGING=1
         source "$root/tools/xserver.sh"
         begin_session wine-tests
         start_xserver
+        unset QT_QPA_PLATFORM   # xcb, which Qt for Windows has not
         cd "$build" && ctest -R "$pattern" --output-on-failure --timeout 900
     ) | tee "$build/wine-tests.log" || true
     passed=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' "$build/wine-tests.log" || true)

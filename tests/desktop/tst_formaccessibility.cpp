@@ -1,5 +1,6 @@
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
+#include "support/TestFiles.h"
 #include "vcl/Dialogs.h"
 #include "vcl/TApplication.h"
 
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QMenu>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -31,7 +31,7 @@ private slots:
     void messageBox_readsItsText();
 
 private:
-    QTemporaryDir directory_;
+    support::WorkingDirectory directory_;
 };
 
 namespace {
@@ -49,7 +49,6 @@ QWidget *control(const QString &window, const QString &name)
 void FormAccessibilityTest::initTestCase()
 {
     QVERIFY(directory_.isValid());
-    QDir::setCurrent(directory_.path());
     // Without a phone book to load the program would report it in a box.
     QFile book(u"baza.txt"_s);
     QVERIFY(book.open(QIODevice::WriteOnly));

@@ -1,5 +1,6 @@
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
+#include "support/TestFiles.h"
 #include "vcl/TApplication.h"
 
 #include <QDir>
@@ -30,7 +31,7 @@ private slots:
     void text_isDrawnAtTwiceTheSize();
 
 private:
-    QTemporaryDir directory_;
+    support::WorkingDirectory directory_;
     QImage window_;
 };
 
@@ -38,7 +39,6 @@ void HighDpiTest::initTestCase()
 {
     QCOMPARE(qApp->devicePixelRatio(), scale);
     QVERIFY(directory_.isValid());
-    QDir::setCurrent(directory_.path());
     QFile book(u"baza.txt"_s);
     QVERIFY(book.open(QIODevice::WriteOnly));
     book.write("Pop  Ana  555\nIonescu  Maria  0722 123 456\n");
@@ -134,7 +134,9 @@ int main(int argc, char *argv[])
     // screen is 800 x 800 device pixels unless told otherwise: at scale 2 the window
     // would not fit on it, so it gets the pixels of a 2560 x 1600 laptop screen.
     qputenv("QT_SCALE_FACTOR", QByteArray::number(scale));
-    QTemporaryDir configuration;
+    // Qt splits the platform's options at colons, a Windows drive's among them: the
+    // file is in the current folder and named from there.
+    QTemporaryDir configuration(u"highdpi-XXXXXX"_s);
     const QString screens = configuration.filePath(u"screens.json"_s);
     QFile file(screens);
     if (!configuration.isValid() || !file.open(QIODevice::WriteOnly)
@@ -143,7 +145,8 @@ int main(int argc, char *argv[])
             < 0)
         return 1;
     file.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens));
+    const QString name = QDir::current().relativeFilePath(screens);
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(name));
     TApplication application(argc, argv);
     HighDpiTest test;
     return QTest::qExec(&test, argc, argv);

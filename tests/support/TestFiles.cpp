@@ -4,6 +4,13 @@
 
 #include <QFile>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#else
+#include <cerrno>
+#include <cstring>
+#endif
+
 namespace support {
 
 bool WriteFile(const QString &fileName, const QByteArray &bytes)
@@ -16,6 +23,15 @@ QByteArray ReadFile(const QString &fileName)
 {
     QFile file(fileName);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString FileNotFoundReason()
+{
+#ifdef Q_OS_WIN
+    return qt_error_string(ERROR_FILE_NOT_FOUND);
+#else
+    return QString::fromLocal8Bit(std::strerror(ENOENT));
+#endif
 }
 
 QStringList Lines(const TStrings &strings)

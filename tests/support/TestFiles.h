@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 class TRichEdit;
 class TStrings;
@@ -14,7 +16,34 @@ namespace support {
 [[nodiscard]] bool WriteFile(const QString &fileName, const QByteArray &bytes);
 QByteArray ReadFile(const QString &fileName);
 
+// The system's own words for a file that is not there, as a failed open reports them.
+QString FileNotFoundReason();
+
 QStringList Lines(const TStrings &strings);
 QStringList Lines(const TRichEdit &box);
+
+// A fresh working directory for one test; the previous one is restored afterwards, also
+// because Windows cannot remove a folder that is a process's current one.
+class WorkingDirectory {
+public:
+    WorkingDirectory()
+        : previous_(QDir::currentPath())
+    {
+        QDir::setCurrent(directory_.path());
+    }
+    ~WorkingDirectory() { QDir::setCurrent(previous_); }
+
+    QString filePath(const QString &name) const { return directory_.filePath(name); }
+    bool isValid() const { return directory_.isValid(); }
+    QStringList entries() const
+    {
+        return QDir(directory_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
+
+private:
+    Q_DISABLE_COPY_MOVE(WorkingDirectory)
+    QTemporaryDir directory_;
+    QString previous_;
+};
 
 }   // namespace support

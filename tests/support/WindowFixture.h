@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -58,28 +57,7 @@ private:
     std::function<void(const ShownMessage &)> onShown_;
 };
 
-// A fresh working directory for one test; the previous one is restored afterwards.
-class WorkingDirectory {
-public:
-    WorkingDirectory()
-        : previous_(QDir::currentPath())
-    {
-        QDir::setCurrent(directory_.path());
-    }
-    ~WorkingDirectory() { QDir::setCurrent(previous_); }
-
-    QString filePath(const QString &name) const { return directory_.filePath(name); }
-    bool isValid() const { return directory_.isValid(); }
-    QStringList entries() const
-    {
-        return QDir(directory_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-    }
-
-private:
-    Q_DISABLE_COPY_MOVE(WorkingDirectory)
-    QTemporaryDir directory_;
-    QString previous_;
-};
+using support::WorkingDirectory;
 
 // The sample phone book every test starts from unless it writes its own.
 inline const QStringList sampleLines {

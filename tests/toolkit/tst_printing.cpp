@@ -1,3 +1,4 @@
+#include "support/PdfText.h"
 #include "system/Exception.h"
 #include "system/Printing.h"
 #include "vcl/PrintProgress.h"
@@ -90,9 +91,6 @@ void PrintingTest::initTestCase()
 {
     // No print system is reachable: the tests must not depend on the machine's printers.
     qputenv("CUPS_SERVER", "/nonexistent/cups.sock");
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()
-        || QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
-        QFAIL("pdftotext and pdftoppm (poppler-utils) are not installed: tools/install-dependencies.sh test");
 }
 
 void PrintingTest::jobName_data()
@@ -123,38 +121,22 @@ void PrintingTest::jobName()
 
 void PrintingTest::printToFile_holdsEveryLineAndWholeTitle()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        QFAIL("pdftotext (poppler-utils) is not installed: tools/install-dependencies.sh test");
     QTemporaryDir directory;
     const QString pdf = directory.filePath(QStringLiteral("job.pdf"));
     TRichEdit box;
-    box.Lines->Add(QStringLiteral("Pop  Ana  555"));
-    box.Lines->Add(QStringLiteral("Ionescu  Maria  0722"));
+    const QStringList lines { QStringLiteral("Pop  Ana  555"), QStringLiteral("Ionescu  Maria  0722") };
+    for (const QString &line : lines)
+        box.Lines->Add(line);
     printing::PrintToFile(pdf);
     box.Print(box.Lines->Text());
     printing::PrintToFile({});
 
-    QProcess text;
-    text.start(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
-    QVERIFY(text.waitForFinished());
-    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
-    QVERIFY2(
-        printed.contains(QStringLiteral("Pop  Ana  555")) || printed.contains(QStringLiteral("Pop Ana 555")),
-        qPrintable(printed));
-    QVERIFY(printed.contains(QStringLiteral("Ionescu")));
-
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), { pdf });
-    QVERIFY(info.waitForFinished());
-    const QString metadata = QString::fromUtf8(info.readAllStandardOutput());
+    const std::optional<support::PdfContent> printed = support::ReadPdf(pdf);
+    QVERIFY(printed);
+    // Qt numbers the page at its foot.
+    QCOMPARE(printed->lines, lines + QStringList { QStringLiteral("1") });
     // The document keeps the list's whole text as its title, line ends included.
-    const qsizetype from = metadata.indexOf(QStringLiteral("Title:"));
-    const qsizetype to = metadata.indexOf(QStringLiteral("\nCreator:"));
-    QVERIFY(from >= 0 && to > from);
-    const QString title = metadata.mid(from, to - from);
-    QVERIFY2(title.contains(QStringLiteral("Pop  Ana  555"))
-            && title.contains(QStringLiteral("Ionescu  Maria  0722")),
-        qPrintable(title));
+    QCOMPARE(printed->title, box.Lines->Text());
 }
 
 void PrintingTest::printToFile_data()
@@ -171,6 +153,17 @@ void PrintingTest::printToFile_data()
 // page in turn and of their number; the pages as QTextDocument::print draws them.
 void PrintingTest::printToFile()
 {
+    // Pages and their pictures are read by poppler's tools, which exist on Linux only;
+    // elsewhere printToFile_holdsEveryLineAndWholeTitle checks what is printed.
+    const bool poppler = !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()
+        && !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty();
+#ifdef Q_OS_WIN
+    if (!poppler)
+        QSKIP("poppler's pdftotext and pdftoppm are not on this system");
+#else
+    if (!poppler)
+        QFAIL("pdftotext and pdftoppm (poppler-utils) are not installed: tools/install-dependencies.sh test");
+#endif
     QFETCH(int, lines);
     QTextDocument document;
     fill(document, lines);

@@ -12,7 +12,6 @@
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
@@ -44,7 +43,7 @@ private slots:
     void fillInTurns_busyCursorUntilItEnds();
 
 private:
-    std::unique_ptr<QTemporaryDir> directory_;
+    std::unique_ptr<support::WorkingDirectory> directory_;
 };
 
 namespace {
@@ -98,8 +97,9 @@ int PagesPrinted(TRichEdit &box)
 
 void TRichEditTest::init()
 {
-    directory_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(QDir::setCurrent(directory_->path()));
+    directory_.reset();   // the previous test's folder goes first, its predecessor restored
+    directory_ = std::make_unique<support::WorkingDirectory>();
+    QVERIFY(directory_->isValid());
 }
 
 void TRichEditTest::loadedFormatting_isShownInTheBox()

@@ -1,5 +1,5 @@
-#include "../faults/ScratchFiles.h"
 #include "ImportHook.h"
+#include "support/TestFiles.h"
 #include "system/Exception.h"
 #include "system/Files.h"
 
@@ -105,7 +105,7 @@ void WindowsSaveTest::save_replacesInOneStep()
 {
     QFETCH(QByteArray, earlier);
     if (!earlier.isEmpty())
-        scratch::writeFile(path(), earlier);
+        QVERIFY(support::WriteFile(path(), earlier));
     const quint64 earlierIndex = fileIndex(path());
 
     calls.clear();
@@ -121,7 +121,7 @@ void WindowsSaveTest::save_replacesInOneStep()
         systemCalls = nullptr;
     }
     QCOMPARE(calls.join(QLatin1String("; ")), QStringLiteral("flush; move to baza.doc, replacing"));
-    QCOMPARE(scratch::readFile(path()), newContent);
+    QCOMPARE(support::ReadFile(path()), newContent);
     QCOMPARE(entries(), QStringList { QStringLiteral("baza.doc") });
     if (earlierIndex != 0)
         QVERIFY(fileIndex(path()) != earlierIndex);
@@ -140,7 +140,7 @@ void WindowsSaveTest::save_refused_keepsFile()
     QFETCH(bool, readOnly);
     QFETCH(QString, reason);
     const QByteArray earlier = QByteArrayLiteral("{\\rtf1 earlier\\par}");
-    scratch::writeFile(path(), earlier);
+    QVERIFY(support::WriteFile(path(), earlier));
     const std::wstring nativeName = QDir::toNativeSeparators(path()).toStdWString();
     const LPCWSTR native = nativeName.c_str();
     HANDLE holder = INVALID_HANDLE_VALUE;
@@ -165,7 +165,7 @@ void WindowsSaveTest::save_refused_keepsFile()
     QVERIFY2(message.startsWith(prefix) && message.size() > prefix.size(), qPrintable(message));
     if (!reason.isEmpty())
         QCOMPARE(message.mid(prefix.size()), reason);
-    QCOMPARE(scratch::readFile(path()), earlier);
+    QCOMPARE(support::ReadFile(path()), earlier);
     QCOMPARE(entries(), QStringList { QStringLiteral("baza.doc") });
 }
 
