@@ -65,6 +65,16 @@ void TestPlainText::read_data()
                                           << QStringList { u(u"a\u2028b") };
     QTest::newRow("tabs and spaces kept")
         << QByteArray("Pop  Ana\t555  \n") << QStringList { "Pop  Ana\t555  " };
+
+    // Large enough to be decoded in two halves.
+    const int many = 500'000;
+    const QByteArray line("Pop  \xc4\x83na\r\n");
+    const QStringList lines(many, u(u"Pop  ăna"));
+    QTest::newRow("large utf-8") << line.repeated(many) << lines;
+    QStringList cp1250Lines(many, u(u"Pop  Ä\u0083na"));
+    cp1250Lines.last() = u(u"Pop  ăş x");
+    QTest::newRow("large, not utf-8 in its second half only") << line.repeated(many - 1)
+            + "Pop  \xe3\xba x\r\n" << cp1250Lines;
 }
 
 void TestPlainText::read()
