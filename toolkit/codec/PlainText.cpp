@@ -83,11 +83,13 @@ QChar *MendLines(QChar *begin, const QChar *end)
     return out;
 }
 
+// A byte order mark past the one already taken off is text.
+constexpr auto decoderFlags = QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+
 // Decodes as `encoding` with its line ends mended; false when the bytes do not decode.
 bool DecodeLines(QByteArrayView bytes, QStringConverter::Encoding encoding, QString &text)
 {
-    QStringDecoder decoder(
-        encoding, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    QStringDecoder decoder(encoding, decoderFlags);
     text = decoder(bytes);
     QChar *const begin = text.data();
     text.truncate(MendLines(begin, begin + text.size()) - begin);
@@ -107,8 +109,7 @@ bool DecodeUtf8Lines(QByteArrayView bytes, QString &text)
     text = QString(bytes.size(), Qt::Uninitialized);
     QChar *const begin = text.data();
     const auto decodeHalf = [](QByteArrayView half, QChar *at, QChar *&end) {
-        QStringDecoder decoder(QStringConverter::Utf8,
-            QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+        QStringDecoder decoder(QStringConverter::Utf8, decoderFlags);
         end = MendLines(at, decoder.appendToBuffer(at, half));
         return !decoder.hasError();
     };
