@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -29,6 +31,8 @@ private slots:
     void fileMenu_itemsAreNamed();
     void messageBox_readsItsText_data();
     void messageBox_readsItsText();
+    void focusedControl_showsClearRing_data();
+    void focusedControl_showsClearRing();
 
 private:
     support::WorkingDirectory directory_;
@@ -199,6 +203,77 @@ void FormAccessibilityTest::messageBox_readsItsText()
     QCOMPARE(name, u"carte de telefon"_s);
     QCOMPARE(value, message);
     QVERIFY(labelReadsText);
+}
+
+void FormAccessibilityTest::focusedControl_showsClearRing_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QPalette::ColorRole>("face");
+    for (const QString &edit : { u"Edit1"_s, u"Edit2"_s, u"Edit3"_s })
+        QTest::newRow(qPrintable(edit)) << u"Form1"_s << edit << QPalette::Base;
+    for (const QString &button : { u"Button1"_s, u"Button2"_s, u"Button3"_s })
+        QTest::newRow(qPrintable(button)) << u"Form1"_s << button << QPalette::Button;
+    QTest::newRow("list") << u"Form1"_s << u"RichEdit1"_s << QPalette::Base;
+    QTest::newRow("delete window's button") << u"Form2"_s << u"Button1"_s << QPalette::Button;
+}
+
+namespace {
+
+double Luminance(QColor colour)
+{
+    const auto channel = [](double value) {
+        return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF())
+        + 0.0722 * channel(colour.blueF());
+}
+
+double Contrast(QColor a, QColor b)
+{
+    const double first = Luminance(a);
+    const double second = Luminance(b);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+}
+
+}   // namespace
+
+// The control with the focus shows it by a mark at least two pixels wide that stands
+// out from the control's own face (the contrast asked of marks that are not text).
+void FormAccessibilityTest::focusedControl_showsClearRing()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, control);
+    QFETCH(QPalette::ColorRole, face);
+    Form1->RichEdit1->Visible(true);
+    TForm *form = window == u"Form1"_s ? static_cast<TForm *>(Form1) : static_cast<TForm *>(Form2);
+    form->Show();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    QWidget *widget = ::control(window, control);
+    QVERIFY(widget != nullptr);
+    widget->clearFocus();
+    const QImage unfocused = widget->grab().toImage();
+    widget->setFocus(Qt::TabFocusReason);
+    QVERIFY(widget->hasFocus());
+    const QImage focused = widget->grab().toImage();
+    const QColor faceColour = widget->palette().color(QPalette::Active, face);
+    // Down the middle of each edge, from the border inwards: the rows and columns the
+    // focus changes into a colour that stands out.
+    const int middleX = focused.width() / 2;
+    const int middleY = focused.height() / 2;
+    const QList<QList<QPoint>> edges {
+        { { middleX, 0 }, { middleX, 1 }, { middleX, 2 }, { middleX, 3 }, { middleX, 4 } },
+        { { 0, middleY }, { 1, middleY }, { 2, middleY }, { 3, middleY }, { 4, middleY } },
+    };
+    for (const QList<QPoint> &edge : edges) {
+        int marked = 0;
+        for (const QPoint &point : edge) {
+            const QColor now = focused.pixelColor(point);
+            if (now != unfocused.pixelColor(point) && Contrast(now, faceColour) >= 3.0)
+                ++marked;
+        }
+        QVERIFY2(marked >= 2, qPrintable(u"%1 pixels of the mark at the edge"_s.arg(marked)));
+    }
 }
 
 int main(int argc, char *argv[])

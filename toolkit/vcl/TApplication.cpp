@@ -1,6 +1,7 @@
 #include "vcl/TApplication.h"
 
 #include "vcl/Dialogs.h"
+#include "vcl/FocusStyle.h"
 #include "vcl/TForm.h"
 
 #include <new>
@@ -13,6 +14,7 @@ TApplication::TApplication(int &argc, char **argv)
     Application = this;
     // Only the main window ends the program, whatever other window is still shown.
     setQuitOnLastWindowClosed(false);
+    setStyle(new FocusStyle);
 }
 
 TApplication::~TApplication()
