@@ -33,6 +33,8 @@ private slots:
     void print_beepsAsksThenPrintsWholeText();
     void print_noPrinter_showsListThenReportsFailure();
     void exit_beepsEndsRunWritesNothing();
+    void keyOnFocusedButton_data();
+    void keyOnFocusedButton();
 
 private:
     void showMainWindow();
@@ -289,6 +291,52 @@ void CommandsTest::exit_beepsEndsRunWritesNothing()
     QVERIFY2(watchdog.isActive(), "Run did not end after Exit");
     QCOMPARE(steps_, QStringList { u"beep 7000"_s });
     QCOMPARE(directory_->entries(), before);
+}
+
+void CommandsTest::keyOnFocusedButton_data()
+{
+    QTest::addColumn<QString>("button");   // "Form2" for the delete window's button
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("linesAdded");
+    QTest::addColumn<bool>("listShown");
+    QTest::addColumn<bool>("deleteWindowShown");
+    const int none = Qt::NoModifier;
+    QTest::newRow("Enter on add") << u"Button1"_s << int(Qt::Key_Return) << none << 1 << false << false;
+    QTest::newRow("keypad Enter on show")
+        << u"Button2"_s << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << 0 << true << false;
+    QTest::newRow("Enter on delete") << u"Button3"_s << int(Qt::Key_Return) << none << 0 << false << true;
+    QTest::newRow("Enter on the delete window's button")
+        << u"Form2"_s << int(Qt::Key_Return) << none << -1 << false << false;
+    QTest::newRow("Space on add, as before")
+        << u"Button1"_s << int(Qt::Key_Space) << none << 1 << false << false;
+    QTest::newRow("Ctrl+Enter presses nothing")
+        << u"Button1"_s << int(Qt::Key_Return) << int(Qt::ControlModifier) << 0 << false << false;
+}
+
+// Enter presses the focused button in both windows, as Space does.
+void CommandsTest::keyOnFocusedButton()
+{
+    QFETCH(QString, button);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, linesAdded);
+    QFETCH(bool, listShown);
+    QFETCH(bool, deleteWindowShown);
+    showMainWindow();
+    TButton *target = Form1->findChild<TButton *>(button);
+    if (button == u"Form2"_s) {
+        Form2->Show();
+        QVERIFY(QTest::qWaitForWindowActive(Form2));
+        target = Form2->Button1;
+    }
+    QVERIFY(target != nullptr);
+    target->setFocus(Qt::TabFocusReason);
+    QVERIFY(target->hasFocus());
+    QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(Form1->RichEdit1->Lines->Count(), sampleLines.size() + linesAdded);
+    QCOMPARE(Form1->RichEdit1->isVisible(), listShown);
+    QCOMPARE(Form2->isVisible(), deleteWindowShown);
 }
 
 int main(int argc, char *argv[])

@@ -1,5 +1,7 @@
 #include "vcl/StdCtrls.h"
 
+#include <QKeyEvent>
+
 #include <limits>
 
 TEdit::TEdit(QWidget *parent)
@@ -20,6 +22,20 @@ TButton::TButton(QWidget *parent)
 }
 
 TButton::~TButton() = default;
+
+void TButton::keyPressEvent(QKeyEvent *event)
+{
+    // Enter presses the focused button, as Space does: the habit of the system the
+    // old forms ran on. A held key presses it once.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        QPushButton::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (!event->isAutoRepeat())
+        click();
+}
 
 TPanel::TPanel(QWidget *parent)
     : QLabel(parent)

@@ -22,6 +22,9 @@ public:
     ~TButton() override;
 
     QString Text() const override { return text(); }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 };
 
 // A raised panel with its caption centred, as the panels of the old forms were.
