@@ -16,7 +16,7 @@ endif()
 function(carte_add_test name)
     cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBRARIES;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE test_support ${ARG_LIBRARIES})
+    target_link_libraries(${name} PRIVATE test_support carte_translations ${ARG_LIBRARIES})
     target_compile_definitions(${name} PRIVATE
         CARTE_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
         CARTE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

@@ -14,6 +14,8 @@ tier=${1:-test}
 run_packages=(
     # the compiler, CMake, Qt's development files, and CUPS, which printing goes through
     cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libcups2-dev
+    # Qt's Linguist tools and their CMake functions, which build the Romanian translation
+    qt6-l10n-tools qt6-tools-dev
     # X11 and the platform plugins without which no window opens; a font
     qt6-qpa-plugins libxkbcommon-x11-0 fonts-dejavu-core
 )

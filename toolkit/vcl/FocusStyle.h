@@ -11,12 +11,12 @@ public:
     explicit FocusStyle(QStyle *base = nullptr);
     ~FocusStyle() override;
 
-    void drawControl(
-        ControlElement element, const QStyleOption *option, QPainter *painter, const QWidget *widget) const override;
-    void drawPrimitive(
-        PrimitiveElement element, const QStyleOption *option, QPainter *painter, const QWidget *widget) const override;
-    int pixelMetric(
-        PixelMetric metric, const QStyleOption *option = nullptr, const QWidget *widget = nullptr) const override;
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+        const QWidget *widget) const override;
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+        const QWidget *widget) const override;
+    int pixelMetric(PixelMetric metric, const QStyleOption *option = nullptr,
+        const QWidget *widget = nullptr) const override;
     void polish(QWidget *widget) override;
     void unpolish(QWidget *widget) override;
     using QProxyStyle::polish;

@@ -4,6 +4,9 @@
 #include "vcl/FocusStyle.h"
 #include "vcl/TForm.h"
 
+#include <QDirIterator>
+#include <QTranslator>
+
 #include <new>
 
 TApplication *Application = nullptr;
@@ -15,6 +18,16 @@ TApplication::TApplication(int &argc, char **argv)
     // Only the main window ends the program, whatever other window is still shown.
     setQuitOnLastWindowClosed(false);
     setStyle(new FocusStyle);
+    // The program speaks the language it was made in whatever the user's locale: every
+    // translation it carries is installed.
+    QDirIterator translations(QStringLiteral(":/i18n"), { QStringLiteral("*.qm") }, QDir::Files);
+    while (translations.hasNext()) {
+        auto *translator = new QTranslator(this);
+        if (translator->load(translations.next()))
+            installTranslator(translator);
+        else
+            delete translator;
+    }
 }
 
 TApplication::~TApplication()
