@@ -6,6 +6,7 @@
 #include <QProgressDialog>
 #include <QScopedValueRollback>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -29,6 +30,14 @@ std::unique_ptr<QProgressDialog> NewProgressWindow(int totalPages)
         QStringLiteral("Renunta"), 0, totalPages, QApplication::activeWindow());
     window->setWindowTitle(
         Application != nullptr ? Application->Title() : QGuiApplication::applicationDisplayName());
+    // A window manager shortens a title wider than the window; leave it room, and the
+    // title bar's buttons theirs, in a font somewhat larger and bolder than the window's.
+    QFont titleFont = window->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.25);
+    const int titleBarButtons = 4 * QFontMetrics(titleFont).height() * 2;
+    window->setMinimumWidth(std::max(window->sizeHint().width(),
+        QFontMetrics(titleFont).horizontalAdvance(window->windowTitle()) + titleBarButtons));
     // The list must not change under the job, nor another job start.
     window->setWindowModality(Qt::ApplicationModal);
     window->setMinimumDuration(showAfterMs);
