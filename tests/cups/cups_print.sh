@@ -127,7 +127,7 @@ sleep 1
 [[ -z $(delivered) ]] || fail "with no printer something was delivered"
 # The report's words, from the same toolkit call the program makes.
 said=$(QT_QPA_PLATFORM=offscreen "$probe" print "titlu" "${entries[0]}" 2>/dev/null) && fail "printing with no printer succeeded"
-[[ $said == "Cannot print: no printer is set up on this computer." ]] || fail "with no printer the report was: $said"
+[[ $said == "Nu se poate tipari: pe acest calculator nu este instalata nicio imprimanta." ]] || fail "with no printer the report was: $said"
 
 # A raw queue: CUPS hands the program's PDF as it is to the socket this test reads.
 lpadmin -p q -E -v "socket://127.0.0.1:$port" -m raw 2>"$work/lpadmin.log" || fail "lpadmin: $(cat "$work/lpadmin.log")"
@@ -172,7 +172,7 @@ sleep 1
 # A queue that refuses jobs: the toolkit reports it rather than saying nothing.
 cupsreject q || fail "cannot make q refuse jobs"
 said=$(QT_QPA_PLATFORM=offscreen "$probe" print "titlu" "${entries[0]}" 2>/dev/null) && fail "printing on a queue that refuses jobs succeeded: $said"
-[[ $said == 'Cannot print on "q": '* ]] || fail "on a queue that refuses jobs the report was: $said"
+[[ $said == 'Nu se poate tipari la imprimanta "q": Imprimanta nu primeste lucrari acum' ]] || fail "on a queue that refuses jobs the report was: $said"
 ((job_count == $(cups_jobs | wc -l))) || fail "a refused job was queued: $(cups_jobs)"
 
 exit_from_menu "$main" || fail "the program did not end after File > Exit"

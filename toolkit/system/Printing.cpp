@@ -2,6 +2,7 @@
 
 #include "system/Exception.h"
 #include "system/SystemPrinter.h"
+#include "system/Texts.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
@@ -24,8 +25,6 @@
 namespace printing {
 
 namespace {
-
-QString Tr(const char *text) { return QCoreApplication::translate("printing", text); }
 
 QString &OutputFile()
 {
@@ -191,14 +190,16 @@ bool Render(const QTextDocument &document, QPrinter &printer, const Progress &pr
 
         for (int index = 0; index < pagesToDraw; ++index) {
             if (pagesDone > 0 && !printer.newPage())
-                throw Exception(Tr("Cannot print: the printer did not take page %1.").arg(pagesDone + 1));
+                throw Exception(
+                    SystemTexts::tr("Cannot print: the printer did not take page %1.").arg(pagesDone + 1));
             DrawPage(painter, *part, paper, index, ++pagesDone);
             if (progress && !progress(pagesDone, total)) {
                 printer.abort();
                 return false;
             }
             if (changed)
-                throw Exception(Tr("Cannot print: the text changed while it was being printed."));
+                throw Exception(
+                    SystemTexts::tr("Cannot print: the text changed while it was being printed."));
         }
         if (nextPart == 0) {
             from = QTextBlock();
@@ -216,8 +217,8 @@ bool PrintToFile(
     // Qt says nothing when it cannot write the PDF: the file is checked before and after.
     QFile probe(pdfFileName);
     if (!probe.open(QIODevice::WriteOnly)) {
-        throw Exception(
-            Tr("Cannot print to file %1: %2").arg(QuotedFileName(pdfFileName), probe.errorString()));
+        throw Exception(SystemTexts::tr("Cannot print to file %1: %2")
+                            .arg(QuotedFileName(pdfFileName), probe.errorString()));
     }
     probe.close();
     const auto draw = [&](QPrinter &printer) { return Render(document, printer, progress); };
@@ -229,7 +230,8 @@ bool PrintToFile(
     case system_printer::PdfResult::NothingWritten:
         break;
     }
-    throw Exception(Tr("Cannot print to file %1: nothing was written").arg(QuotedFileName(pdfFileName)));
+    throw Exception(
+        SystemTexts::tr("Cannot print to file %1: nothing was written").arg(QuotedFileName(pdfFileName)));
 }
 
 }   // namespace
@@ -260,7 +262,7 @@ bool Print(const QTextDocument &document, const QString &title, const Progress &
         return PrintToFile(document, title, OutputFile(), progress);
     const QString printer = system_printer::DefaultPrinter();
     if (printer.isEmpty())
-        throw Exception(Tr("Cannot print: no printer is set up on this computer."));
+        throw Exception(SystemTexts::tr("Cannot print: no printer is set up on this computer."));
     bool finished = false;
     system_printer::Print(printer, title, JobName(title), [&](QPrinter &device) {
         finished = Render(document, device, progress);

@@ -1,14 +1,43 @@
 #include "system/Exception.h"
 #include "system/SystemPrinter.h"
+#include "system/Texts.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QPrinter>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <cups/cups.h>
 
 namespace system_printer {
+
+namespace {
+
+// Why CUPS did not take the job, in the program's words where it has them.
+QString Reason(ipp_status_t status)
+{
+    switch (status) {
+    case IPP_STATUS_ERROR_NOT_FOUND:
+        return SystemTexts::tr("The printer does not exist");
+    case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS:
+        return SystemTexts::tr("The printer does not take jobs now");
+    case IPP_STATUS_ERROR_FORBIDDEN:
+    case IPP_STATUS_ERROR_NOT_AUTHORIZED:
+    case IPP_STATUS_ERROR_NOT_AUTHENTICATED:
+        return SystemTexts::tr("The print system does not let this user print");
+    case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE:
+    case IPP_STATUS_ERROR_TEMPORARY:
+        return SystemTexts::tr("The print system does not answer");
+    case IPP_STATUS_ERROR_REQUEST_ENTITY:
+        return SystemTexts::tr("The job is too large for the print system");
+    default:
+        break;
+    }
+    const QString own = QString::fromUtf8(cupsLastErrorString());
+    return own.isEmpty() ? SystemTexts::tr("The print system refused the job") : own;
+}
+
+}   // namespace
 
 QString DefaultPrinter()
 {
@@ -26,12 +55,11 @@ QString DefaultPrinter()
 void Print(const QString &printer, const QString &title, const QString &jobName, const Render &render)
 {
     const auto fail = [&printer](const QString &reason) {
-        throw Exception(QCoreApplication::translate("printing", "Cannot print on %1: %2")
-                            .arg(QuotedFileName(printer), reason));
+        throw Exception(SystemTexts::tr("Cannot print on \"%1\": %2").arg(printer, reason));
     };
     QTemporaryDir spool;
     if (!spool.isValid())
-        fail(spool.errorString());
+        fail(SystemErrorReason(errno));
     const QString pdfFileName = spool.filePath(QStringLiteral("job.pdf"));
     switch (WritePdf(pdfFileName, title, render)) {
     case PdfResult::Written:
@@ -39,13 +67,13 @@ void Print(const QString &printer, const QString &title, const QString &jobName,
     case PdfResult::Cancelled:
         return;
     case PdfResult::NothingWritten:
-        fail(QCoreApplication::translate("printing", "the print job could not be written"));
+        fail(SystemTexts::tr("The print job could not be written"));
     }
 
     const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(),
         QFile::encodeName(pdfFileName).constData(), jobName.toUtf8().constData(), 0, nullptr);
     if (job == 0)
-        fail(QString::fromUtf8(cupsLastErrorString()));
+        fail(Reason(cupsLastError()));
 }
 
 }   // namespace system_printer

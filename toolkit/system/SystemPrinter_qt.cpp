@@ -1,7 +1,7 @@
 #include "system/Exception.h"
 #include "system/SystemPrinter.h"
+#include "system/Texts.h"
 
-#include <QCoreApplication>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -17,18 +17,16 @@ void Print(const QString &printer, const QString &title, const QString &jobName,
     QPrinter native(QPrinter::HighResolution);
     native.setPrinterName(printer);
     if (!native.isValid() || native.printerName() != printer) {
-        throw Exception(QCoreApplication::translate("printing", "Cannot print on %1: %2")
-                            .arg(QuotedFileName(printer),
-                                QCoreApplication::translate("printing", "the printer is not available")));
+        throw Exception(
+            SystemTexts::tr("Cannot print on \"%1\": the printer is not available.").arg(printer));
     }
     native.setDocName(jobName);
     // A cancelled job was aborted while it was drawn: the print system dropped it.
     if (!render(native))
         return;
     if (native.printerState() == QPrinter::Error || native.printerState() == QPrinter::Aborted) {
-        throw Exception(QCoreApplication::translate("printing", "Cannot print on %1: %2")
-                            .arg(QuotedFileName(printer),
-                                QCoreApplication::translate("printing", "the print system refused the job")));
+        throw Exception(
+            SystemTexts::tr("Cannot print on \"%1\": the print system refused the job.").arg(printer));
     }
 }
 

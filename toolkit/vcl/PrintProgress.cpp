@@ -2,6 +2,7 @@
 
 #include "system/Printing.h"
 #include "vcl/TApplication.h"
+#include "vcl/Texts.h"
 
 #include <QProgressDialog>
 #include <QScopedValueRollback>
@@ -26,8 +27,8 @@ bool jobRunning = false;
 
 std::unique_ptr<QProgressDialog> NewProgressWindow(int totalPages)
 {
-    auto window = std::make_unique<QProgressDialog>(QStringLiteral("se tipareste..."),
-        QStringLiteral("Renunta"), 0, totalPages, QApplication::activeWindow());
+    auto window = std::make_unique<QProgressDialog>(
+        VclTexts::tr("Printing..."), VclTexts::tr("Cancel"), 0, totalPages, QApplication::activeWindow());
     window->setWindowTitle(
         Application != nullptr ? Application->Title() : QGuiApplication::applicationDisplayName());
     // A window manager shortens a title wider than the window; leave it room, and the

@@ -3,6 +3,7 @@
 #include "vcl/Dialogs.h"
 #include "vcl/FocusStyle.h"
 #include "vcl/TForm.h"
+#include "vcl/Texts.h"
 
 #include <QDirIterator>
 #include <QTranslator>
@@ -85,10 +86,10 @@ void TApplication::ReportCurrentException()
     } catch (const Exception &error) {
         ShowException(error.Message());
     } catch (const std::bad_alloc &) {
-        ShowException(tr("Out of memory: the operation was abandoned."));
+        ShowException(VclTexts::tr("Out of memory: the operation was abandoned."));
     } catch (const std::exception &error) {
         ShowException(QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        ShowException(tr("The operation failed for an unknown reason."));
+        ShowException(VclTexts::tr("The operation failed for an unknown reason."));
     }
 }

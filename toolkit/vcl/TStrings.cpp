@@ -3,8 +3,8 @@
 #include "richtext/DocumentFiles.h"
 #include "system/Exception.h"
 #include "vcl/TRichEdit.h"
+#include "vcl/Texts.h"
 
-#include <QCoreApplication>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -27,7 +27,7 @@ int TStrings::Count() const
 void TStrings::RequireLine(int index) const
 {
     if (index < 0 || index >= Count()) {
-        throw Exception(QCoreApplication::translate("TStrings", "List index out of bounds (%1)").arg(index));
+        throw Exception(VclTexts::tr("List index out of bounds (%1)").arg(index));
     }
 }
 
