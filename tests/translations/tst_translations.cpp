@@ -79,7 +79,8 @@ void TranslationsTest::everyText_hasFinishedTranslation()
         if (!message.state.isEmpty() || message.translation.isEmpty())
             unfinished.append(message);
     }
-    QVERIFY2(unfinished.isEmpty(), qPrintable(u"texts without a finished translation:\n"_s + Describe(unfinished)));
+    QVERIFY2(unfinished.isEmpty(),
+        qPrintable(u"texts without a finished translation:\n"_s + Describe(unfinished)));
 }
 
 // lupdate on a copy finds in the code no text that the file lacks, and keeps every text
@@ -109,8 +110,10 @@ void TranslationsTest::everyTextOfTheCode_isInTheFile()
     const auto missingFrom = [&keysOf](const QList<Message> &messages, const QList<Message> &other) {
         const QSet<QPair<QString, QString>> keys = keysOf(other);
         QList<Message> missing;
-        std::copy_if(messages.begin(), messages.end(), std::back_inserter(missing),
-            [&keys](const Message &message) { return !keys.contains({ message.context, message.source }); });
+        std::copy_if(
+            messages.begin(), messages.end(), std::back_inserter(missing), [&keys](const Message &message) {
+                return !keys.contains({ message.context, message.source });
+            });
         return missing;
     };
     const QList<Message> added = missingFrom(inCode, inFile);
