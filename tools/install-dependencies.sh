@@ -14,8 +14,8 @@ tier=${1:-test}
 run_packages=(
     # the compiler, CMake, Qt's development files, and CUPS, which printing goes through
     cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libcups2-dev
-    # X11 and the platform plugins without which no window opens; a font
-    qt6-qpa-plugins libxkbcommon-x11-0 fonts-dejavu-core
+    # Qt's Wayland platform, which today's desktops run (the X11 one is in libqt6gui6); a font
+    qt6-wayland fonts-dejavu-core
 )
 test_packages=(
     # the benchmarks, which build with the tests
@@ -26,9 +26,9 @@ test_packages=(
     poppler-utils pandoc libreoffice-writer-nogui
     # a private print server with the socket backend, which `cups` holds
     cups-daemon cups-client cups
-    # the desktop files' validators, the Debian package (cpack needs `file`), the SVG icon
-    # drawn, the Windows resource compiled
-    desktop-file-utils appstream dpkg-dev file librsvg2-bin binutils-mingw-w64-x86-64
+    # the desktop files' validators, the Debian package (cpack needs `file`) and its
+    # checker, the SVG icon drawn, the Windows resource compiled
+    desktop-file-utils appstream dpkg-dev file lintian librsvg2-bin binutils-mingw-w64-x86-64
     # the formatting check
     clang-format
 )
