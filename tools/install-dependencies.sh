@@ -20,8 +20,9 @@ run_packages=(
 test_packages=(
     # the benchmarks, which build with the tests
     libbenchmark-dev
-    # a private X server, a window manager, a person's keyboard and mouse, screenshots
-    xvfb xauth openbox xdotool x11-utils imagemagick
+    # a private X server, a window manager, a person's keyboard and mouse, screenshots;
+    # a private Wayland compositor
+    xvfb xauth openbox xdotool x11-utils imagemagick weston
     # PDF text; the other readers of our RTF files
     poppler-utils pandoc libreoffice-writer-nogui
     # a private print server with the socket backend, which `cups` holds
