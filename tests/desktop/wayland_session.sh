@@ -58,8 +58,8 @@ windows() {
         }' "$1"
 }
 
-# run NAME WITH_PHONE_BOOK: starts the program in a folder of its own, waits until the
-# window of `title` has drawn itself, or until the program ends, then ends it.
+# run NAME WITH_PHONE_BOOK: starts the program in a folder of its own, waits until its
+# first window has drawn itself, or until the program ends, then ends it.
 run() {
     local name=$1 with_book=$2 log=$work/$1.log
     mkdir "$work/$name"
