@@ -4,6 +4,9 @@
 
 int main(int argc, char *argv[])
 {
+    // The desktop entry's name: a Wayland shell finds the program's launcher and icon by
+    // it, as the X11 window class finds them on X.
+    QGuiApplication::setDesktopFileName(QStringLiteral(CARTE_APPLICATION_ID));
     TApplication application(argc, argv);
     Application->Initialize();
     Application->Title(QStringLiteral("carte de telefon"));

@@ -38,3 +38,19 @@ function(carte_add_test name)
         set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
     endif()
 endfunction()
+
+# carte_gzip(<input> <output.gz>)
+#
+# Compresses a file at build time as Debian wants its documentation: at the highest
+# level, with no name and no time stamp inside, so that the same input gives the same
+# bytes.
+function(carte_gzip input output)
+    string(REGEX REPLACE "\\.gz$" "" uncompressed "${output}")
+    get_filename_component(name "${uncompressed}" NAME)
+    add_custom_command(OUTPUT "${output}"
+        COMMAND ${CMAKE_COMMAND} -E copy "${input}" "${uncompressed}"
+        COMMAND gzip -9 -n -f "${uncompressed}"
+        DEPENDS "${input}"
+        VERBATIM)
+    add_custom_target(gzip_${name} ALL DEPENDS "${output}")
+endfunction()

@@ -16,21 +16,22 @@ run_packages=(
     cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libcups2-dev
     # Qt's Linguist tools and their CMake functions, which build the Romanian translation
     qt6-l10n-tools qt6-tools-dev
-    # X11 and the platform plugins without which no window opens; a font
-    qt6-qpa-plugins libxkbcommon-x11-0 fonts-dejavu-core
+    # Qt's Wayland platform, which today's desktops run (the X11 one is in libqt6gui6); a font
+    qt6-wayland fonts-dejavu-core
 )
 test_packages=(
     # the benchmarks, which build with the tests
     libbenchmark-dev
-    # a private X server, a window manager, a person's keyboard and mouse, screenshots
-    xvfb xauth openbox xdotool x11-utils imagemagick
+    # a private X server, a window manager, a person's keyboard and mouse, screenshots;
+    # a private Wayland compositor
+    xvfb xauth openbox xdotool x11-utils imagemagick weston
     # PDF text; the other readers of our RTF files
     poppler-utils pandoc libreoffice-writer-nogui
     # a private print server with the socket backend, which `cups` holds
     cups-daemon cups-client cups
-    # the desktop files' validators, the Debian package (cpack needs `file`), the SVG icon
-    # drawn, the Windows resource compiled
-    desktop-file-utils appstream dpkg-dev file librsvg2-bin binutils-mingw-w64-x86-64
+    # the desktop files' validators, the Debian package (cpack needs `file`) and its
+    # checker, the SVG icon drawn, the Windows resource compiled
+    desktop-file-utils appstream dpkg-dev file lintian librsvg2-bin binutils-mingw-w64-x86-64
     # the formatting check
     clang-format
 )

@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Builds the Debian package with CPack, checks its control data and contents, unpacks it
-# into a scratch root and starts the program from there on a private X server until its
-# main window appears, then quits it through File > Exit.
+# Builds the Debian package with CPack, checks its control data and contents, has lintian
+# judge it, unpacks it into a scratch root and starts the program from there on a
+# private X server until its main window appears, then quits it through File > Exit.
 #
-# usage: deb_package.sh BUILD_DIR APPLICATION_ID VERSION
+# usage: deb_package.sh BUILD_DIR APPLICATION_ID VERSION FORTIFIED
+#
+# FORTIFIED is 1 when the build uses the C library's checked functions (an optimised
+# build without sanitizers): lintian's notes on hardening are then faults too.
 set -euo pipefail
 
-build=$(realpath "$1") id=$2 version=$3
-for tool in cpack dpkg-deb dpkg-shlibdeps Xvfb xdotool; do
+build=$(realpath "$1") id=$2 version=$3 fortified=$4
+for tool in cpack dpkg-deb dpkg-shlibdeps lintian Xvfb xdotool; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh test)" >&2; exit 1; }
 done
 
@@ -25,29 +28,55 @@ deb=${packages[0]}
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Package) == carte-de-telefon ]] || fail "Package is '$(field Package)'"
-[[ $(field Version) == "$version" ]] || fail "Version is '$(field Version)'"
+[[ $(field Version) == "$version"-* ]] || fail "Version '$(field Version)' is not a revision of $version"
 [[ $(field Architecture) == "$(dpkg --print-architecture)" ]] || fail "Architecture is '$(field Architecture)'"
 [[ -n $(field Maintainer) ]] || fail "no Maintainer"
-depends=$(field Depends)
-for dependency in libqt6widgets6 libqt6printsupport6 libcups2 qt6-qpa-plugins libc6; do
-    [[ ", $depends," == *", $dependency "* || ", $depends," == *", $dependency,"* ]] \
-        || fail "Depends lacks $dependency: $depends"
+# Names a package in a list of relations such as "a (>= 1), b | c".
+lists() { [[ ", ${1//|/,}," =~ ,\ *"$2"[\ ,] ]]; }
+depends=$(field Depends) recommends=$(field Recommends)
+for dependency in libqt6widgets6 libqt6printsupport6 libcups2 libc6; do
+    lists "$depends" "$dependency" || fail "Depends lacks $dependency: $depends"
 done
+# Qt's window-system plugins, loaded at run time: X11 always there, Wayland wanted.
+owner() { dpkg -S "*/qt6/plugins/platforms/$1" | cut -d: -f1 | head -n1; }
+xcb=$(owner libqxcb.so) wayland=$(owner libqwayland-generic.so)
+lists "$depends" "$xcb" || fail "Depends lacks $xcb, which holds the X11 platform: $depends"
+lists "$recommends" "$wayland" || fail "Recommends lacks $wayland, which holds the Wayland platform: '$recommends'"
 
+doc=/usr/share/doc/carte-de-telefon
 dpkg-deb -c "$deb" | awk '{ print $NF }' | sed 's|^\./|/|' >"$work/contents"
-for path in /usr/bin/carte-de-telefon /usr/share/applications/$id.desktop \
-    /usr/share/metainfo/$id.metainfo.xml /usr/share/icons/hicolor/32x32/apps/$id.png \
-    /usr/share/icons/hicolor/scalable/apps/$id.svg; do
+expected=(/usr/bin/carte-de-telefon /usr/share/applications/$id.desktop /usr/share/metainfo/$id.metainfo.xml
+    /usr/share/icons/hicolor/32x32/apps/$id.png /usr/share/icons/hicolor/scalable/apps/$id.svg
+    /usr/share/man/man1/carte-de-telefon.1.gz $doc/copyright $doc/changelog.Debian.gz
+    /usr/share/lintian/overrides/carte-de-telefon)
+for path in "${expected[@]}"; do
     grep -qx "$path" "$work/contents" || fail "the package lacks $path"
 done
-# Only the program and its desktop files: no test, benchmark or header.
-unexpected=$(grep -v -e '/$' "$work/contents" | grep -v -x -e /usr/bin/carte-de-telefon \
-    -e "/usr/share/applications/$id.desktop" -e "/usr/share/metainfo/$id.metainfo.xml" \
-    -e "/usr/share/icons/hicolor/32x32/apps/$id.png" -e "/usr/share/icons/hicolor/scalable/apps/$id.svg" || true)
+# Only the program, its desktop files and its documentation: no test, benchmark or header.
+unexpected=$(grep -v -e '/$' "$work/contents" | grep -v -x -F "${expected[@]/#/-e}" || true)
 [[ -z $unexpected ]] || fail "the package holds more: $unexpected"
 ((failures == 0)) || exit 1
 
 dpkg-deb -x "$deb" "$work/root"
+changed=$(zcat "$work/root$doc/changelog.Debian.gz" | sed -n '1s/^carte-de-telefon (\([^)]*\)).*/\1/p')
+[[ $changed == "$(field Version)" ]] || fail "the changelog's last entry is '$changed', the package $(field Version)"
+
+# lintian at its default level, with the notes on hardening and the package's own
+# overrides shown too.
+status=0
+lintian --display-info --show-overrides --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 || status=$?
+cat "$work/lintian.log"
+((status == 0)) || fail "lintian ended with status $status"
+grep -q -e '^E: ' -e '^W: ' "$work/lintian.log" && fail "lintian reports errors or warnings"
+notes=hardening-no-bindnow
+if ((fortified)); then
+    notes+='|hardening-no-fortify-functions'
+else
+    echo "not counted, as the build does without fortify: hardening-no-fortify-functions"
+fi
+grep -q -E "^I: [^ ]+: ($notes)( |$)" "$work/lintian.log" && fail "lintian finds the program not hardened"
+((failures == 0)) || exit 1
+
 program=$work/root/usr/bin/carte-de-telefon
 [[ -x $program ]] || { echo "FAIL: no executable program in the unpacked package" >&2; exit 1; }
 

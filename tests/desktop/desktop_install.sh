@@ -45,6 +45,18 @@ tag() { tr -d '\n' <"$metainfo" | grep -o "<$1[^>]*>[^<]*</$1>" | head -n1 | sed
 [[ $(tag name) == "carte de telefon" ]] || fail "metainfo name is '$(tag name)'"
 grep -q '<release version="1.0.0.0"' "$metainfo" || fail "metainfo has no release 1.0.0.0"
 
+# Every text a desktop shows has its Romanian form, in plain letters as the program's own.
+for name in Name GenericName Comment Keywords; do
+    [[ -n $(key "$name") ]] || continue
+    [[ -n $(key "$name\[ro\]") ]] || fail "the desktop entry has $name but no $name[ro]"
+done
+for element in name summary; do
+    grep -q "<$element xml:lang=\"ro\">[^<]" "$metainfo" || fail "metainfo has no Romanian $element"
+done
+paragraphs=$(grep -c '<p>' "$metainfo") romanian=$(grep -c '<p xml:lang="ro">' "$metainfo")
+((paragraphs == romanian)) || fail "metainfo has $paragraphs paragraphs and $romanian in Romanian"
+! LC_ALL=C grep -n '[^ -~]' "$desktop" "$metainfo" || fail "a desktop text has letters beyond plain ASCII"
+
 # The same drawing: no pixel differs from the program's own icon.
 same_as_xpm() {
     local what=$1 image=$2 differing
