@@ -15,10 +15,12 @@
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <memory>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -44,6 +46,8 @@ private slots:
     void save_nameIsSymbolicLink_replacesLinkNotTarget();
     void save_overExistingFile_keepsPermissions();
     void save_killedMidway_leavesEarlierFileWhole();
+    void saveAndLoad_inFolderOfAnyName_data();
+    void saveAndLoad_inFolderOfAnyName();
 
 private:
     std::unique_ptr<QTemporaryDir> directory_;
@@ -154,6 +158,39 @@ public:
 private:
     rlimit saved_ {};
     void (*previousHandler_)(int) = nullptr;
+};
+
+// A folder made and removed by its bytes: Qt's QDir reads names as text and cannot
+// remove one whose name is none.
+struct FolderOfBytes {
+    explicit FolderOfBytes(const QByteArray &folder)
+        : path(folder)
+    {
+        ::mkdir(path.constData(), 0755);
+    }
+    ~FolderOfBytes()
+    {
+        for (const QByteArray &name : entries())
+            ::unlink((path + '/' + name).constData());
+        ::rmdir(path.constData());
+    }
+    Q_DISABLE_COPY_MOVE(FolderOfBytes)
+
+    QByteArrayList entries() const
+    {
+        QByteArrayList names;
+        if (DIR *listing = ::opendir(path.constData())) {
+            while (const dirent *entry = ::readdir(listing)) {
+                if (qstrcmp(entry->d_name, ".") != 0 && qstrcmp(entry->d_name, "..") != 0)
+                    names.append(entry->d_name);
+            }
+            ::closedir(listing);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    QByteArray path;
 };
 
 constexpr int linesPerGeneration = 200'000;
@@ -430,6 +467,40 @@ void SaveFaultsTest::save_killedMidway_leavesEarlierFileWhole()
     }
     // Otherwise every kill fell between saves and the test proved nothing.
     QVERIFY(killedWhileWriting > 0);
+}
+
+void SaveFaultsTest::saveAndLoad_inFolderOfAnyName_data()
+{
+    QTest::addColumn<QByteArray>("folder");
+    QTest::newRow("ISO-8859-2, no UTF-8") << QByteArray("Agend\xe3 telefon");
+    QTest::newRow("UTF-8 with a blank") << QByteArray("Agend\xc4\x83 telefon");
+    QTest::newRow("bytes no encoding reads") << QByteArray("\xff\xfe\x80");
+}
+
+// The working folder's name is bytes, from an old disk perhaps; the program names its
+// files within it and never needs to read that name as text.
+void SaveFaultsTest::saveAndLoad_inFolderOfAnyName()
+{
+    QFETCH(QByteArray, folder);
+    const FolderOfBytes work(QFile::encodeName(directory_->path()) + '/' + folder);
+    const QByteArray previous = QFile::encodeName(QDir::currentPath());
+    QCOMPARE(::chdir(work.path.constData()), 0);
+    TRichEdit box;
+    fill(box, 1000);
+    const QString saved = saveMessage(box, QStringLiteral("baza.doc"));
+    TRichEdit loaded;
+    QString load;
+    try {
+        loaded.Lines->LoadFromFile(QStringLiteral("baza.doc"));
+    } catch (const Exception &error) {
+        load = error.Message();
+    }
+    QCOMPARE(::chdir(previous.constData()), 0);
+
+    QCOMPARE(saved, QString());
+    QCOMPARE(load, QString());
+    QCOMPARE(support::Lines(loaded), support::Lines(box));
+    QCOMPARE(work.entries(), QByteArrayList { "baza.doc" });
 }
 
 int main(int argc, char *argv[])
