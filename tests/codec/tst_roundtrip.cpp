@@ -131,6 +131,9 @@ void TestRoundTrip::writeThenRead_givesSameDocument_data()
         << RichDocument::fromLines({ u"a\u0001b\u000cc\u001b\u007f"_qs, u"\u0008"_qs });
     QTest::newRow("braces, backslashes and control words as text")
         << RichDocument::fromLines({ u"\\{}\\\\}}{{"_qs, u"\\par \\u259?"_qs });
+    // The writer's \uN is signed: these are the ends of its positive and negative ranges.
+    QTest::newRow("code units at the signed ends")
+        << RichDocument::fromLines({ u"\u7FFF\u8000"_qs, u"\u8000"_qs, u"a\uFFFF b\u8001"_qs });
 
     RichDocument formatted;
     CharacterFormat bold;

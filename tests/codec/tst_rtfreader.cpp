@@ -198,6 +198,14 @@ void TestRtfReader::lines_data()
     QTest::newRow("u0") << QByteArray("{\\rtf1 a\\u0?b}") << QStringList { u(u"a\uFFFDb") };
     QTest::newRow("u out of range") << QByteArray("{\\rtf1 \\u70000?\\u-40000?}")
                                     << QStringList { u(u"\uFFFD\uFFFD") };
+    // \uN is a signed 16-bit number: U+8000 and above come as negatives, U+8000 itself as
+    // the most negative; some writers give the unsigned value instead.
+    QTest::newRow("u signed ends") << QByteArray("{\\rtf1 \\u32767?\\u-32768?\\u-32767?\\u-1?}")
+                                   << QStringList { u(u"\u7FFF\u8000\u8001\uFFFF") };
+    QTest::newRow("u unsigned ends") << QByteArray("{\\rtf1 \\u32768?\\u65535?}")
+                                     << QStringList { u(u"\u8000\uFFFF") };
+    QTest::newRow("u one past either end")
+        << QByteArray("{\\rtf1 a\\u-32769?b\\u65536?c}") << QStringList { u(u"a\uFFFDb\uFFFDc") };
     QTest::newRow("u paragraph separator") << QByteArray("{\\rtf1 a\\u8233?b}") << QStringList { "a", "b" };
     QTest::newRow("upr takes ud") << QByteArray("{\\rtf1 {\\upr{ascii ver}{\\*\\ud{unicode ver \\u259?}}}}")
                                   << QStringList { u(u"unicode ver ă") };

@@ -15,10 +15,13 @@
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <memory>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -42,8 +45,11 @@ private slots:
     void save_nameIsDirectory_reportsAndKeepsDirectory();
     void save_nameIsSymbolicLink_replacesLinkNotTarget_data();
     void save_nameIsSymbolicLink_replacesLinkNotTarget();
-    void save_overExistingFile_keepsPermissions();
+    void save_permissions_data();
+    void save_permissions();
     void save_killedMidway_leavesEarlierFileWhole();
+    void saveAndLoad_inFolderOfAnyName_data();
+    void saveAndLoad_inFolderOfAnyName();
 
 private:
     std::unique_ptr<QTemporaryDir> directory_;
@@ -125,6 +131,17 @@ public:
     {
         return ::mount("tmpfs", directory_.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
     }
+    // Takes every free block with the file `name`; true once the system says it is full.
+    bool fill(const char *name)
+    {
+        const int descriptor
+            = ::open((directory_ + '/' + name).constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        const QByteArray block(4096, 'x');
+        while (descriptor >= 0 && ::write(descriptor, block.constData(), block.size()) > 0) { }
+        const bool full = errno == ENOSPC;
+        ::close(descriptor);
+        return full;
+    }
 
 private:
     QByteArray directory_;
@@ -154,6 +171,39 @@ public:
 private:
     rlimit saved_ {};
     void (*previousHandler_)(int) = nullptr;
+};
+
+// A folder made and removed by its bytes: Qt's QDir reads names as text and cannot
+// remove one whose name is none.
+struct FolderOfBytes {
+    explicit FolderOfBytes(const QByteArray &folder)
+        : path(folder)
+    {
+        ::mkdir(path.constData(), 0755);
+    }
+    ~FolderOfBytes()
+    {
+        for (const QByteArray &name : entries())
+            ::unlink((path + '/' + name).constData());
+        ::rmdir(path.constData());
+    }
+    Q_DISABLE_COPY_MOVE(FolderOfBytes)
+
+    QByteArrayList entries() const
+    {
+        QByteArrayList names;
+        if (DIR *listing = ::opendir(path.constData())) {
+            while (const dirent *entry = ::readdir(listing)) {
+                if (qstrcmp(entry->d_name, ".") != 0 && qstrcmp(entry->d_name, "..") != 0)
+                    names.append(entry->d_name);
+            }
+            ::closedir(listing);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    QByteArray path;
 };
 
 constexpr int linesPerGeneration = 200'000;
@@ -294,37 +344,48 @@ void SaveFaultsTest::save_workingFolderRemoved_reportsAndKeepsList()
 
 void SaveFaultsTest::save_diskFull_reportsAndKeepsOldFile_data()
 {
-    QTest::addColumn<bool>("fullFileSystem");
+    QTest::addColumn<QString>("limit");
+    QTest::addColumn<int>("listSize");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("file size limit") << false << QStringLiteral("File too large");
-    QTest::newRow("full file system") << true << QStringLiteral("No space left on device");
+    QTest::newRow("file size limit") << QStringLiteral("file size") << 1'000'000
+                                     << QStringLiteral("File too large");
+    QTest::newRow("file system filling up")
+        << QStringLiteral("small file system") << 1'000'000 << QStringLiteral("No space left on device");
+    // A list this small is still in the program's buffer when the disk is asked for
+    // room: the failure shows when the new file is flushed, not at the write.
+    QTest::newRow("small list onto a full file system")
+        << QStringLiteral("full file system") << 1000 << QStringLiteral("No space left on device");
 }
 
 void SaveFaultsTest::save_diskFull_reportsAndKeepsOldFile()
 {
-    QFETCH(bool, fullFileSystem);
+    QFETCH(QString, limit);
+    QFETCH(int, listSize);
     QFETCH(QString, reason);
     const QString folder = path(QStringLiteral("disk"));
     QVERIFY(QDir().mkpath(folder));
     std::unique_ptr<ScratchFileSystem> scratch;
-    if (fullFileSystem) {
+    if (limit != QLatin1String("file size")) {
         scratch = std::make_unique<ScratchFileSystem>(folder, QByteArrayLiteral("256k"));
         if (!scratch->mounted())
             QSKIP(qPrintable(QStringLiteral("cannot mount a small tmpfs: ") + scratch->error()));
     }
     const QString fileName = folder + QLatin1String("/baza.doc");
     QVERIFY(support::WriteFile(fileName, oldContent));
+    if (limit == QLatin1String("full file system"))
+        QVERIFY(scratch->fill("filler"));
     TRichEdit box;
-    fill(box, 1'000'000);
+    fill(box, listSize);
     const QStringList before = support::Lines(*box.Lines);
 
     QString message;
-    if (fullFileSystem) {
+    if (limit == QLatin1String("file size")) {
+        const FileSizeLimit sizeLimit(64 * 1024);
         message = saveMessage(box, fileName);
     } else {
-        const FileSizeLimit limit(64 * 1024);
         message = saveMessage(box, fileName);
     }
+    QFile::remove(folder + QLatin1String("/filler"));
     QCOMPARE(message, expectedMessage(fileName, reason));
     QCOMPARE(support::ReadFile(fileName), oldContent);
     QCOMPARE(entries(folder), QStringList { QStringLiteral("baza.doc") });
@@ -379,20 +440,35 @@ void SaveFaultsTest::save_nameIsSymbolicLink_replacesLinkNotTarget()
         QVERIFY(!QFileInfo::exists(targetName));
 }
 
-void SaveFaultsTest::save_overExistingFile_keepsPermissions()
+void SaveFaultsTest::save_permissions_data()
 {
-    const QString fileName = path(QStringLiteral("baza.doc"));
-    QVERIFY(support::WriteFile(fileName, oldContent));
-    const auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
-    QVERIFY(QFile::setPermissions(fileName, permissions));
+    QTest::addColumn<int>("earlierMode");   // -1: no earlier file
+    QTest::addColumn<int>("mode");
+    QTest::newRow("over a file: keeps its permissions") << 0640 << 0640;
+    QTest::newRow("new file: readable by all, whatever the umask") << -1 << 0644;
+}
+
+void SaveFaultsTest::save_permissions()
+{
+    QFETCH(int, earlierMode);
+    QFETCH(int, mode);
+    const QByteArray fileName = QFile::encodeName(path(QStringLiteral("baza.doc")));
+    if (earlierMode >= 0) {
+        QVERIFY(support::WriteFile(QFile::decodeName(fileName), oldContent));
+        QCOMPARE(::chmod(fileName.constData(), mode_t(earlierMode)), 0);
+    }
     TRichEdit box;
     fill(box, 100);
 
-    QCOMPARE(saveMessage(box, fileName), QString());
-    // The "User" bits describe whoever runs the test; compare owner, group and others.
-    const auto mask = QFileDevice::Permissions(0x7077);
-    QCOMPARE(QFileInfo(fileName).permissions() & mask, permissions & mask);
-    QCOMPARE(codec::ReadRtf(support::ReadFile(fileName)).lines(), support::Lines(*box.Lines));
+    const mode_t umask = ::umask(077);
+    const QString message = saveMessage(box, QFile::decodeName(fileName));
+    ::umask(umask);
+    QCOMPARE(message, QString());
+    struct stat status { };
+    QCOMPARE(::stat(fileName.constData(), &status), 0);
+    QCOMPARE(int(status.st_mode & 07777), mode);
+    QCOMPARE(
+        codec::ReadRtf(support::ReadFile(QFile::decodeName(fileName))).lines(), support::Lines(*box.Lines));
 }
 
 void SaveFaultsTest::save_killedMidway_leavesEarlierFileWhole()
@@ -430,6 +506,40 @@ void SaveFaultsTest::save_killedMidway_leavesEarlierFileWhole()
     }
     // Otherwise every kill fell between saves and the test proved nothing.
     QVERIFY(killedWhileWriting > 0);
+}
+
+void SaveFaultsTest::saveAndLoad_inFolderOfAnyName_data()
+{
+    QTest::addColumn<QByteArray>("folder");
+    QTest::newRow("ISO-8859-2, no UTF-8") << QByteArray("Agend\xe3 telefon");
+    QTest::newRow("UTF-8 with a blank") << QByteArray("Agend\xc4\x83 telefon");
+    QTest::newRow("bytes no encoding reads") << QByteArray("\xff\xfe\x80");
+}
+
+// The working folder's name is bytes, from an old disk perhaps; the program names its
+// files within it and never needs to read that name as text.
+void SaveFaultsTest::saveAndLoad_inFolderOfAnyName()
+{
+    QFETCH(QByteArray, folder);
+    const FolderOfBytes work(QFile::encodeName(directory_->path()) + '/' + folder);
+    const QByteArray previous = QFile::encodeName(QDir::currentPath());
+    QCOMPARE(::chdir(work.path.constData()), 0);
+    TRichEdit box;
+    fill(box, 1000);
+    const QString saved = saveMessage(box, QStringLiteral("baza.doc"));
+    TRichEdit loaded;
+    QString load;
+    try {
+        loaded.Lines->LoadFromFile(QStringLiteral("baza.doc"));
+    } catch (const Exception &error) {
+        load = error.Message();
+    }
+    QCOMPARE(::chdir(previous.constData()), 0);
+
+    QCOMPARE(saved, QString());
+    QCOMPARE(load, QString());
+    QCOMPARE(support::Lines(loaded), support::Lines(box));
+    QCOMPARE(work.entries(), QByteArrayList { "baza.doc" });
 }
 
 int main(int argc, char *argv[])

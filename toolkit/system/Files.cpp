@@ -5,11 +5,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <new>
-#include <optional>
 
 namespace files {
 
@@ -55,51 +52,9 @@ QByteArray ReadAll(const QString &fileName)
 
 void WriteAtomically(const QString &fileName, const QByteArray &bytes)
 {
-    // QSaveFile is not used: it writes through a symbolic link, replacing the file the
-    // link points to, and cannot save over a link that points nowhere.
-    const QFileInfo info(fileName);
-    if (info.isDir() && !info.isSymLink())
-        FailToSave(fileName, Tr("Is a directory"));
-    const QString refused = platform::ReplaceRefused(fileName);
-    if (!refused.isEmpty())
-        FailToSave(fileName, refused);
-
-    std::optional<QTemporaryFile> temporary(
-        std::in_place, info.absoluteFilePath() + QLatin1String(".XXXXXX"));
-    QTemporaryFile &file = *temporary;
-    if (!file.open())
-        FailToSave(fileName, file.errorString());
-    // A new file is readable by all, as a file saved by any editor; one that is
-    // replaced keeps its permissions.
-    const bool replacesRegularFile = info.isFile() && !info.isSymLink();
-    file.setPermissions(replacesRegularFile ? info.permissions()
-                                            : QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    // Qt reports a write that the disk cuts short as a short count with no error; the
-    // next write of the rest then fails with the reason.
-    for (qsizetype written = 0; written < bytes.size();) {
-        const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);
-        if (count <= 0)
-            FailToSave(fileName, file.errorString());
-        written += count;
-    }
-    const QString unsynchronized = platform::Synchronize(file);
-    if (!unsynchronized.isEmpty())
-        FailToSave(fileName, unsynchronized);
-    // Asked while open: on Linux the file has no name until then (O_TMPFILE), so a
-    // save killed before this point leaves nothing behind.
-    const QString temporaryName = file.fileName();
-    if (temporaryName.isEmpty())
-        FailToSave(fileName, file.errorString());
-    // QTemporaryFile::close() leaves the file open on Windows, where an open file that
-    // does not share deletion cannot be moved; only the object's end closes it.
-    file.setAutoRemove(false);
-    temporary.reset();
-    const QString notReplaced = platform::Replace(temporaryName, info.absoluteFilePath());
-    if (!notReplaced.isEmpty()) {
-        QFile::remove(temporaryName);
-        FailToSave(fileName, notReplaced);
-    }
+    const QString failed = platform::WriteReplacing(fileName, bytes);
+    if (!failed.isEmpty())
+        FailToSave(fileName, failed);
 }
 
 }   // namespace files

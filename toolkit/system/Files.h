@@ -16,6 +16,8 @@ QByteArray ReadAll(const QString &fileName);
 // beside it, reach the disk, and then that file takes the name. A symbolic link of
 // that name is replaced by a regular file, never written through. A process killed
 // midway may leave the new file behind as "<name>.XXXXXX", never a part under the name.
+// The file is named within its folder, never by the folder's full name, which may be
+// bytes that are no text in the locale's encoding.
 void WriteAtomically(const QString &fileName, const QByteArray &bytes);
 
 // The texts of file failures, all translated in one context.

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
+#include <QRandomGenerator>
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -13,19 +15,147 @@
 #include <unistd.h>
 #elif defined(Q_OS_WIN)
 #include <QDir>
+#include <QTemporaryFile>
 #include <qt_windows.h>
 
 #include <io.h>
+#include <optional>
 #include <string>
 #endif
 
 namespace files::platform {
+
+namespace {
+
+// Qt reports a write that the disk cuts short as a short count with no error; the next
+// write of the rest then fails with the reason.
+QString WriteAll(QFile &file, const QByteArray &bytes)
+{
+    for (qsizetype written = 0; written < bytes.size();) {
+        const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);
+        if (count <= 0)
+            return file.errorString();
+        written += count;
+    }
+    return {};
+}
+
+}   // namespace
 
 #ifdef Q_OS_UNIX
 
 namespace {
 
 QString SystemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+// Puts the file's bytes on the disk: Qt's buffer first, then the system's cache. A
+// small list sits in Qt's buffer until here, so a full disk shows first at the flush.
+QString Synchronize(QFile &file)
+{
+    if (!file.flush())
+        return file.errorString();
+    if (::fsync(file.handle()) != 0)
+        return SystemReason(errno);
+    return {};
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int value)
+        : value_(value)
+    {
+    }
+    ~Descriptor()
+    {
+        if (value_ >= 0)
+            ::close(value_);
+    }
+    Q_DISABLE_COPY_MOVE(Descriptor)
+
+    int get() const { return value_; }
+
+private:
+    int value_;
+};
+
+// The name the new file holds until it takes the one it replaces; it goes on every
+// way out but success.
+class TemporaryName {
+public:
+    explicit TemporaryName(int folder)
+        : folder_(folder)
+    {
+    }
+    ~TemporaryName()
+    {
+        if (!name_.isEmpty())
+            ::unlinkat(folder_, name_.constData(), 0);
+    }
+    Q_DISABLE_COPY_MOVE(TemporaryName)
+
+    const QByteArray &name() const { return name_; }
+    void set(const QByteArray &name) { name_ = name; }
+    void release() { name_.clear(); }
+
+private:
+    int folder_;
+    QByteArray name_;
+};
+
+constexpr int maximumNameAttempts = 100;
+
+// "<name>.XXXXXX" with six random letters or digits, as a leftover is named elsewhere.
+QByteArray CandidateName(const QByteArray &name)
+{
+    static constexpr char characters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray candidate = name + '.';
+    for (int i = 0; i < 6; ++i)
+        candidate += characters[QRandomGenerator::global()->bounded(int(sizeof characters) - 1)];
+    return candidate;
+}
+
+// A new file in `folder` to write. Where the system can make one without a name (Linux's
+// O_TMPFILE, named later through /proc), a save killed before it is named leaves
+// nothing behind.
+int OpenNewFile(int folder, const QByteArray &name, TemporaryName &temporary)
+{
+#ifdef O_TMPFILE
+    if (::access("/proc/self/fd", X_OK) == 0) {
+        const int descriptor = ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, S_IRUSR | S_IWUSR);
+        // EISDIR: a kernel that predates such files; EOPNOTSUPP: a file system without them.
+        if (descriptor >= 0 || (errno != EOPNOTSUPP && errno != EISDIR))
+            return descriptor;
+    }
+#endif
+    for (int attempt = 0; attempt < maximumNameAttempts; ++attempt) {
+        const QByteArray candidate = CandidateName(name);
+        const int descriptor = ::openat(folder, candidate.constData(),
+            O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+        if (descriptor >= 0)
+            temporary.set(candidate);
+        if (descriptor >= 0 || errno != EEXIST)
+            return descriptor;
+    }
+    return -1;
+}
+
+// Gives a new file made without a name one beside `name`; returns false with errno set.
+bool NameNewFile(int descriptor, int folder, const QByteArray &name, TemporaryName &temporary)
+{
+    if (!temporary.name().isEmpty())
+        return true;
+    const QByteArray path = "/proc/self/fd/" + QByteArray::number(descriptor);
+    for (int attempt = 0; attempt < maximumNameAttempts; ++attempt) {
+        const QByteArray candidate = CandidateName(name);
+        if (::linkat(AT_FDCWD, path.constData(), folder, candidate.constData(), AT_SYMLINK_FOLLOW) == 0) {
+            temporary.set(candidate);
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
 
 }   // namespace
 
@@ -55,60 +185,83 @@ QString OpenRegularFile(QFile &file, const QString &fileName)
     return reason;
 }
 
-QString Synchronize(QFile &file)
+QString WriteReplacing(const QString &fileName, const QByteArray &bytes)
 {
-    if (!file.flush())
-        return file.errorString();
-    if (::fsync(file.handle()) != 0)
-        return SystemReason(errno);
-    return {};
-}
-
-QString ReplaceRefused(const QString &fileName)
-{
+    // Everything happens in the folder held open, by the file's own name: the folder's
+    // full name may be bytes that are no text in the locale's encoding (an old disk's
+    // ISO-8859-2 name under UTF-8), which would not survive a trip through QString.
+    // QTemporaryFile is not used for that reason: it makes its name absolute.
+    const QFileInfo names(fileName);
+    const QByteArray folderName = QFile::encodeName(names.path());
+    int opened = ::open(folderName.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool syncable = opened >= 0;
+#ifdef O_PATH
+    // A folder this user may write and enter but not list is still one to save into.
+    if (opened < 0 && errno == EACCES)
+        opened = ::open(folderName.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+#endif
+    const Descriptor folder(opened);
+    if (folder.get() < 0)
+        return errno == ENOENT ? Tr("The folder does not exist") : SystemReason(errno);
     // A working folder removed while the program runs still answers to ".", but a file
     // made in it would be lost at once; its link count tells it is gone.
     struct stat status { };
-    if (::stat(QFile::encodeName(QFileInfo(fileName).path()).constData(), &status) != 0)
-        return errno == ENOENT ? Tr("The folder does not exist") : SystemReason(errno);
+    if (::fstat(folder.get(), &status) != 0)
+        return SystemReason(errno);
     if (status.st_nlink == 0)
         return Tr("The folder no longer exists");
-    // Only a regular file of the name is protected; a symbolic link is replaced itself.
-    const QByteArray name = QFile::encodeName(fileName);
-    if (::lstat(name.constData(), &status) == 0 && S_ISREG(status.st_mode)
-        && ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0)
-        return SystemReason(errno);
-    return {};
-}
 
-QString Replace(const QString &from, const QString &to)
-{
-    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        return SystemReason(errno);
-    // The new name must reach the disk too, or a power cut could bring back the old one.
-    const int directory = ::open(
-        QFile::encodeName(QFileInfo(to).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (directory >= 0) {
-        ::fsync(directory);
-        ::close(directory);
+    // A new file is readable by all, as a file saved by any editor; one that is replaced
+    // keeps its permissions. Only a regular file of the name is protected; a symbolic
+    // link is replaced itself.
+    const QByteArray name = QFile::encodeName(names.fileName());
+    mode_t mode = S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH;
+    if (::fstatat(folder.get(), name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (S_ISDIR(status.st_mode))
+            return Tr("Is a directory");
+        if (S_ISREG(status.st_mode)) {
+            if (::faccessat(folder.get(), name.constData(), W_OK, AT_EACCESS) != 0)
+                return SystemReason(errno);
+            mode = status.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO);
+        }
     }
+
+    TemporaryName temporary(folder.get());
+    const int descriptor = OpenNewFile(folder.get(), name, temporary);
+    if (descriptor < 0)
+        return SystemReason(errno);
+    QFile file;
+    if (!file.open(descriptor, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return file.errorString();
+    }
+    // The mode as asked for, whatever the umask.
+    ::fchmod(descriptor, mode);
+    QString reason = WriteAll(file, bytes);
+    if (reason.isEmpty())
+        reason = Synchronize(file);
+    if (reason.isEmpty() && !NameNewFile(descriptor, folder.get(), name, temporary))
+        reason = SystemReason(errno);
+    if (!reason.isEmpty())
+        return reason;
+    file.close();
+    if (::renameat(folder.get(), temporary.name().constData(), folder.get(), name.constData()) != 0)
+        return SystemReason(errno);
+    temporary.release();
+
+    // The new name must reach the disk too, or a power cut could bring back the earlier
+    // file. A file system that cannot sync a folder says EINVAL; any other failure is
+    // told, since the user would otherwise trust a save that may not last.
+    if (syncable && ::fsync(folder.get()) != 0 && errno != EINVAL && errno != EOPNOTSUPP)
+        return Tr("The new file took the name, but its folder could not be written to the disk, so "
+                  "a power failure may bring back the earlier file: %1")
+            .arg(SystemReason(errno));
     return {};
 }
 
 #elif defined(Q_OS_WIN)
 
-QString OpenRegularFile(QFile &file, const QString &fileName)
-{
-    const QFileInfo info(fileName);
-    if (info.isDir())
-        return Tr("Is a directory");
-    if (info.exists() && !info.isFile())
-        return Tr("Not a regular file");
-    file.setFileName(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
-    return {};
-}
+namespace {
 
 QString Synchronize(QFile &file)
 {
@@ -122,11 +275,7 @@ QString Synchronize(QFile &file)
     return {};
 }
 
-namespace {
-
 std::wstring nativeName(const QString &fileName) { return QDir::toNativeSeparators(fileName).toStdWString(); }
-
-}   // namespace
 
 QString ReplaceRefused(const QString &fileName)
 {
@@ -149,6 +298,64 @@ QString Replace(const QString &from, const QString &to)
     if (!::MoveFileExW(nativeName(from).c_str(), nativeName(to).c_str(),
             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return qt_error_string(int(::GetLastError()));
+    return {};
+}
+
+}   // namespace
+
+QString OpenRegularFile(QFile &file, const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    if (info.isDir())
+        return Tr("Is a directory");
+    if (info.exists() && !info.isFile())
+        return Tr("Not a regular file");
+    file.setFileName(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    return {};
+}
+
+// Windows names files in UTF-16, so a folder's name comes through QString whole.
+QString WriteReplacing(const QString &fileName, const QByteArray &bytes)
+{
+    // QSaveFile is not used: it writes through a symbolic link, replacing the file the
+    // link points to, and cannot save over a link that points nowhere.
+    const QFileInfo info(fileName);
+    if (info.isDir() && !info.isSymLink())
+        return Tr("Is a directory");
+    const QString refused = ReplaceRefused(fileName);
+    if (!refused.isEmpty())
+        return refused;
+
+    std::optional<QTemporaryFile> temporary(
+        std::in_place, info.absoluteFilePath() + QLatin1String(".XXXXXX"));
+    QTemporaryFile &file = *temporary;
+    if (!file.open())
+        return file.errorString();
+    // A new file is readable by all, as a file saved by any editor; one that is
+    // replaced keeps its permissions.
+    const bool replacesRegularFile = info.isFile() && !info.isSymLink();
+    file.setPermissions(replacesRegularFile ? info.permissions()
+                                            : QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    QString reason = WriteAll(file, bytes);
+    if (reason.isEmpty())
+        reason = Synchronize(file);
+    if (!reason.isEmpty())
+        return reason;
+    const QString temporaryName = file.fileName();
+    if (temporaryName.isEmpty())
+        return file.errorString();
+    // QTemporaryFile::close() leaves the file open on Windows, where an open file that
+    // does not share deletion cannot be moved; only the object's end closes it.
+    file.setAutoRemove(false);
+    temporary.reset();
+    const QString notReplaced = Replace(temporaryName, info.absoluteFilePath());
+    if (!notReplaced.isEmpty()) {
+        QFile::remove(temporaryName);
+        return notReplaced;
+    }
     return {};
 }
 

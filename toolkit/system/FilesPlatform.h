@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class QFile;
@@ -13,17 +14,11 @@ namespace files::platform {
 // for refusing, or an empty string on success.
 QString OpenRegularFile(QFile &file, const QString &fileName);
 
-// Puts the file's bytes on the disk. Returns the reason for failing, or an empty string.
-QString Synchronize(QFile &file);
-
-// Why this user may not replace `fileName`: its folder is gone, or it names a file
-// this user may not write (a read-only file stays protected, though its folder would
-// let a new file take its name). Returns an empty string when nothing stands in the way.
-QString ReplaceRefused(const QString &fileName);
-
-// Gives `from` the name `to` in one step, replacing whatever has that name; a
-// symbolic link is replaced itself, never the file it points to. Returns the reason
-// for failing, or an empty string.
-QString Replace(const QString &from, const QString &to);
+// Replaces `fileName` with `bytes` whole or not at all: a new file beside it takes the
+// bytes, reaches the disk, and then takes the name in one step; a symbolic link of that
+// name is replaced itself, never the file it points to. A regular file this user may
+// not write stays protected, though its folder would let a new file take its name.
+// Returns the reason for failing, or an empty string.
+QString WriteReplacing(const QString &fileName, const QByteArray &bytes);
 
 }   // namespace files::platform
