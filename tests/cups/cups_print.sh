@@ -172,8 +172,22 @@ sleep 1
 # A queue that refuses jobs: the toolkit reports it rather than saying nothing.
 cupsreject q || fail "cannot make q refuse jobs"
 said=$(QT_QPA_PLATFORM=offscreen "$probe" print "titlu" "${entries[0]}" 2>/dev/null) && fail "printing on a queue that refuses jobs succeeded: $said"
-[[ $said == 'Nu se poate tipari la imprimanta "q": Imprimanta nu primeste lucrari acum' ]] || fail "on a queue that refuses jobs the report was: $said"
+[[ $said == 'Nu se poate tipari la imprimanta "q": imprimanta nu primeste lucrari acum.' ]] || fail "on a queue that refuses jobs the report was: $said"
 ((job_count == $(cups_jobs | wc -l))) || fail "a refused job was queued: $(cups_jobs)"
+
+# No default printer: with two the user is told so, with one it is the printer.
+lpadmin -x q || fail "cannot remove q"
+for queue in r s; do
+    lpadmin -p "$queue" -E -v "socket://127.0.0.1:$port" -m raw 2>"$work/lpadmin.log" || fail "lpadmin: $(cat "$work/lpadmin.log")"
+done
+lpstat -d 2>&1 | grep -q 'no system default destination' || fail "a default printer is left: $(lpstat -d 2>&1)"
+said=$(QT_QPA_PLATFORM=offscreen "$probe" print "titlu" "${entries[0]}" 2>/dev/null) && fail "printing with two printers and no default succeeded: $said"
+[[ $said == 'Nu se poate tipari: niciuna dintre imprimantele acestui calculator nu este aleasa ca imprimanta implicita.' ]] \
+    || fail "with two printers and no default the report was: $said"
+lpadmin -x s || fail "cannot remove s"
+said=$(QT_QPA_PLATFORM=offscreen "$probe" print "titlu" "${entries[0]}" 2>/dev/null) || fail "printing on the one printer failed: $said"
+for _ in $(seq 300); do (($(delivered | wc -l) == 2)) && break; sleep 0.1; done
+(($(delivered | wc -l) == 2)) || fail "the one printer, not the default, got nothing"
 
 exit_from_menu "$main" || fail "the program did not end after File > Exit"
 app_pid=

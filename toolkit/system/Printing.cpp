@@ -216,9 +216,10 @@ bool PrintToFile(
 {
     // Qt says nothing when it cannot write the PDF: the file is checked before and after.
     QFile probe(pdfFileName);
+    ClearSystemError();
     if (!probe.open(QIODevice::WriteOnly)) {
-        throw Exception(SystemTexts::tr("Cannot print to file %1: %2")
-                            .arg(QuotedFileName(pdfFileName), probe.errorString()));
+        throw Exception(SystemTexts::tr("Cannot print to file %1: %2.")
+                            .arg(QuotedFileName(pdfFileName), FileErrorReason(probe)));
     }
     probe.close();
     const auto draw = [&](QPrinter &printer) { return Render(document, printer, progress); };
@@ -231,7 +232,7 @@ bool PrintToFile(
         break;
     }
     throw Exception(
-        SystemTexts::tr("Cannot print to file %1: nothing was written").arg(QuotedFileName(pdfFileName)));
+        SystemTexts::tr("Cannot print to file %1: nothing was written.").arg(QuotedFileName(pdfFileName)));
 }
 
 }   // namespace
@@ -260,9 +261,19 @@ bool Print(const QTextDocument &document, const QString &title, const Progress &
 {
     if (!OutputFile().isEmpty())
         return PrintToFile(document, title, OutputFile(), progress);
-    const QString printer = system_printer::DefaultPrinter();
-    if (printer.isEmpty())
-        throw Exception(SystemTexts::tr("Cannot print: no printer is set up on this computer."));
+    QString printer = system_printer::DefaultPrinter();
+    if (printer.isEmpty()) {
+        // With one printer there is no choosing to be done; among several, the program
+        // does not choose for the user.
+        const QStringList printers = system_printer::Printers();
+        if (printers.isEmpty())
+            throw Exception(SystemTexts::tr("Cannot print: no printer is set up on this computer."));
+        if (printers.size() > 1) {
+            throw Exception(SystemTexts::tr(
+                "Cannot print: none of the printers of this computer is chosen as the default one."));
+        }
+        printer = printers.front();
+    }
     bool finished = false;
     system_printer::Print(printer, title, JobName(title), [&](QPrinter &device) {
         finished = Render(document, device, progress);

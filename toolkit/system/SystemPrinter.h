@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -11,6 +12,8 @@ namespace system_printer {
 
 // The name of the default printer, or an empty text when there is none.
 QString DefaultPrinter();
+// The names of every printer the print system knows.
+QStringList Printers();
 
 // Draws the pages on the QPrinter it is given; returns false when the job was
 // cancelled, and then nothing is printed.

@@ -18,23 +18,23 @@ QString Reason(ipp_status_t status)
 {
     switch (status) {
     case IPP_STATUS_ERROR_NOT_FOUND:
-        return SystemTexts::tr("The printer does not exist");
+        return SystemTexts::tr("the printer does not exist");
     case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS:
-        return SystemTexts::tr("The printer does not take jobs now");
+        return SystemTexts::tr("the printer does not take jobs now");
     case IPP_STATUS_ERROR_FORBIDDEN:
     case IPP_STATUS_ERROR_NOT_AUTHORIZED:
     case IPP_STATUS_ERROR_NOT_AUTHENTICATED:
-        return SystemTexts::tr("The print system does not let this user print");
+        return SystemTexts::tr("the print system does not let this user print");
     case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE:
     case IPP_STATUS_ERROR_TEMPORARY:
-        return SystemTexts::tr("The print system does not answer");
+        return SystemTexts::tr("the print system does not answer");
     case IPP_STATUS_ERROR_REQUEST_ENTITY:
-        return SystemTexts::tr("The job is too large for the print system");
+        return SystemTexts::tr("the job is too large for the print system");
     default:
         break;
     }
     const QString own = QString::fromUtf8(cupsLastErrorString());
-    return own.isEmpty() ? SystemTexts::tr("The print system refused the job") : own;
+    return own.isEmpty() ? SystemTexts::tr("the print system refused the job") : own;
 }
 
 }   // namespace
@@ -49,13 +49,26 @@ QString DefaultPrinter()
     return name;
 }
 
+QStringList Printers()
+{
+    cups_dest_t *destinations = nullptr;
+    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &destinations);
+    QStringList names;
+    for (int index = 0; index < count; ++index) {
+        if (destinations[index].instance == nullptr)
+            names.append(QString::fromUtf8(destinations[index].name));
+    }
+    cupsFreeDests(count, destinations);
+    return names;
+}
+
 // Qt's own CUPS path names the job with the document's whole title, which CUPS refuses
 // past 255 bytes, and does not say whether the job was accepted. So the job is made as
 // a PDF here and handed to CUPS, which answers.
 void Print(const QString &printer, const QString &title, const QString &jobName, const Render &render)
 {
     const auto fail = [&printer](const QString &reason) {
-        throw Exception(SystemTexts::tr("Cannot print on \"%1\": %2").arg(printer, reason));
+        throw Exception(SystemTexts::tr("Cannot print on \"%1\": %2.").arg(printer, reason));
     };
     QTemporaryDir spool;
     if (!spool.isValid())
@@ -67,7 +80,7 @@ void Print(const QString &printer, const QString &title, const QString &jobName,
     case PdfResult::Cancelled:
         return;
     case PdfResult::NothingWritten:
-        fail(SystemTexts::tr("The print job could not be written"));
+        fail(SystemTexts::tr("the print job could not be written"));
     }
 
     const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, printer.toUtf8().constData(),

@@ -11,6 +11,8 @@ namespace system_printer {
 
 QString DefaultPrinter() { return QPrinterInfo::defaultPrinter().printerName(); }
 
+QStringList Printers() { return QPrinterInfo::availablePrinterNames(); }
+
 void Print(const QString &printer, const QString &title, const QString &jobName, const Render &render)
 {
     Q_UNUSED(title)
