@@ -177,222 +177,255 @@
     </message>
 </context>
 <context>
-    <name>TRichEdit</name>
-    <message>
-        <location filename="../toolkit/vcl/TRichEdit.cpp" line="+177"/>
-        <source>Cannot show the list: %1</source>
-        <translation>Lista nu poate fi aratata: %1</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <location line="+143"/>
-        <source>There is not enough memory for the text</source>
-        <translation>Memoria nu ajunge pentru text</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <location line="+11"/>
-        <source>Cannot paste: %1</source>
-        <translation>Textul nu poate fi lipit: %1</translation>
-    </message>
-    <message>
-        <location line="-2"/>
-        <source>text</source>
-        <translation>textul</translation>
-    </message>
-</context>
-<context>
-    <name>memory</name>
-    <message>
-        <location filename="../toolkit/system/Memory.cpp" line="+105"/>
-        <source>The %1 needs about %2 MB of memory; %3 MB are available</source>
-        <translation>%1 are nevoie de aproximativ %2 MB de memorie; sunt disponibili %3 MB</translation>
-    </message>
-</context>
-<context>
     <name>system</name>
     <message>
-        <location filename="../toolkit/system/Printing.cpp" line="+193"/>
+        <location filename="../toolkit/system/Printing.cpp" line="+194"/>
         <source>Cannot print: the printer did not take page %1.</source>
         <translation>Nu se poate tipari: imprimanta nu a primit pagina %1.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>Cannot print: the text changed while it was being printed.</source>
         <translation>Nu se poate tipari: textul s-a schimbat in timp ce era tiparit.</translation>
     </message>
     <message>
         <location line="+19"/>
-        <source>Cannot print to file %1: %2</source>
-        <translation>Nu se poate tipari in fisierul %1: %2</translation>
+        <source>Cannot print to file %1: %2.</source>
+        <translation>Nu se poate tipari in fisierul %1: %2.</translation>
     </message>
     <message>
-        <location line="+12"/>
-        <source>Cannot print to file %1: nothing was written</source>
-        <translation>Nu se poate tipari in fisierul %1: nu s-a scris nimic</translation>
+        <location line="+14"/>
+        <source>Cannot print to file %1: nothing was written.</source>
+        <translation>Nu se poate tipari in fisierul %1: nu s-a scris nimic.</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+35"/>
         <source>Cannot print: no printer is set up on this computer.</source>
         <translation>Nu se poate tipari: pe acest calculator nu este instalata nicio imprimanta.</translation>
     </message>
     <message>
-        <location filename="../toolkit/system/SystemPrinter_cups.cpp" line="+22"/>
-        <source>The printer does not exist</source>
-        <translation>Imprimanta nu exista</translation>
-    </message>
-    <message>
         <location line="+2"/>
-        <source>The printer does not take jobs now</source>
-        <translation>Imprimanta nu primeste lucrari acum</translation>
+        <source>Cannot print: none of the printers of this computer is chosen as the default one.</source>
+        <translation>Nu se poate tipari: niciuna dintre imprimantele acestui calculator nu este aleasa ca imprimanta implicita.</translation>
     </message>
     <message>
-        <location line="+4"/>
-        <source>The print system does not let this user print</source>
-        <translation>Sistemul de tiparire nu permite acestui utilizator sa tipareasca</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>The print system does not answer</source>
-        <translation>Sistemul de tiparire nu raspunde</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>The job is too large for the print system</source>
-        <translation>Lucrarea este prea mare pentru sistemul de tiparire</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>The print system refused the job</source>
-        <translation>Sistemul de tiparire a refuzat lucrarea</translation>
-    </message>
-    <message>
-        <location line="+21"/>
-        <source>Cannot print on &quot;%1&quot;: %2</source>
-        <translation>Nu se poate tipari la imprimanta &quot;%1&quot;: %2</translation>
-    </message>
-    <message>
-        <location line="+12"/>
-        <source>The print job could not be written</source>
-        <translation>Lucrarea de tiparire nu a putut fi scrisa</translation>
-    </message>
-    <message>
-        <location filename="../toolkit/system/SystemPrinter_qt.cpp" line="+20"/>
+        <location filename="../toolkit/system/SystemPrinter_qt.cpp" line="+23"/>
         <source>Cannot print on &quot;%1&quot;: the printer is not available.</source>
         <translation>Nu se poate tipari la imprimanta &quot;%1&quot;: imprimanta nu este disponibila.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>Cannot print on &quot;%1&quot;: the print system refused the job.</source>
         <translation>Nu se poate tipari la imprimanta &quot;%1&quot;: sistemul de tiparire a refuzat lucrarea.</translation>
     </message>
     <message>
-        <location filename="../toolkit/system/Texts.cpp" line="+18"/>
+        <location filename="../toolkit/system/Files.cpp" line="+26"/>
+        <source>Cannot open file %1: %2.</source>
+        <translation>Fisierul %1 nu poate fi deschis: %2.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Cannot save file %1: %2.</source>
+        <translation>Fisierul %1 nu poate fi salvat: %2.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>the file needs about %1 MB of memory; %2 MB are available</source>
+        <translation>fisierul are nevoie de aproximativ %1 MB de memorie, iar disponibili sunt %2 MB</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>there is not enough memory to load the file</source>
+        <translation>memoria nu ajunge pentru a incarca fisierul</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>there is not enough memory to save the file</source>
+        <translation>memoria nu ajunge pentru a salva fisierul</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>the file is larger than %1 MB</source>
+        <translation>fisierul are mai mult de %1 MB</translation>
+    </message>
+    <message>
+        <location filename="../toolkit/system/FilesPlatform.cpp" line="+176"/>
+        <location line="+46"/>
+        <location line="+92"/>
+        <location line="+17"/>
+        <location filename="../toolkit/system/Texts.cpp" line="+24"/>
+        <location line="+34"/>
+        <source>it is a folder</source>
+        <translation>este un dosar</translation>
+    </message>
+    <message>
+        <location line="-153"/>
+        <location line="+138"/>
+        <source>it is not a regular file but a device or a pipe</source>
+        <translation>nu este un fisier obisnuit, ci un dispozitiv sau o conducta</translation>
+    </message>
+    <message>
+        <location line="-110"/>
+        <location line="+81"/>
+        <source>the folder does not exist</source>
+        <translation>dosarul nu exista</translation>
+    </message>
+    <message>
+        <location line="-74"/>
+        <source>the folder no longer exists</source>
+        <translation>dosarul nu mai exista</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <source>the new file took the name, but its folder could not be written to the disk, so a power failure may bring back the earlier file: %1</source>
+        <translation>fisierul nou a luat numele, dar dosarul lui nu a putut fi scris pe disc, asa ca o cadere de tensiune poate aduce inapoi fisierul vechi: %1</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>the file is read-only</source>
+        <translation>fisierul poate fi doar citit</translation>
+    </message>
+    <message>
+        <location filename="../toolkit/system/SystemPrinter_cups.cpp" line="+21"/>
+        <source>the printer does not exist</source>
+        <translation>imprimanta nu exista</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the printer does not take jobs now</source>
+        <translation>imprimanta nu primeste lucrari acum</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>the print system does not let this user print</source>
+        <translation>sistemul de tiparire nu permite acestui utilizator sa tipareasca</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>the print system does not answer</source>
+        <translation>sistemul de tiparire nu raspunde</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>the job is too large for the print system</source>
+        <translation>lucrarea este prea mare pentru sistemul de tiparire</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>the print system refused the job</source>
+        <translation>sistemul de tiparire a refuzat lucrarea</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>Cannot print on &quot;%1&quot;: %2.</source>
+        <translation>Nu se poate tipari la imprimanta &quot;%1&quot;: %2.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>the print job could not be written</source>
+        <translation>lucrarea de tiparire nu a putut fi scrisa</translation>
+    </message>
+    <message>
+        <location filename="../toolkit/system/Texts.cpp" line="-38"/>
         <location line="+33"/>
-        <source>The file or a folder of its path does not exist</source>
-        <translation>Fisierul sau un dosar din calea lui nu exista</translation>
+        <source>the file or a folder of its path does not exist</source>
+        <translation>fisierul sau un dosar din calea lui nu exista</translation>
     </message>
     <message>
         <location line="-31"/>
         <location line="+34"/>
-        <source>Permission denied</source>
-        <translation>Nu aveti permisiunea necesara</translation>
+        <source>permission denied</source>
+        <translation>nu aveti permisiunea necesara</translation>
     </message>
     <message>
-        <location line="-32"/>
-        <location line="+34"/>
-        <source>It is a folder</source>
-        <translation>Este un dosar</translation>
-    </message>
-    <message>
-        <location line="-31"/>
+        <location line="-29"/>
         <location line="+35"/>
-        <source>The disk is full</source>
-        <translation>Discul este plin</translation>
+        <source>the disk is full</source>
+        <translation>discul este plin</translation>
     </message>
     <message>
         <location line="-33"/>
         <location line="+35"/>
-        <source>The disk is read-only</source>
-        <translation>Discul permite doar citirea</translation>
+        <source>the disk is read-only</source>
+        <translation>discul poate fi doar citit</translation>
     </message>
     <message>
         <location line="-33"/>
         <location line="+35"/>
-        <source>The name is too long</source>
-        <translation>Numele este prea lung</translation>
+        <source>the name is too long</source>
+        <translation>numele este prea lung</translation>
     </message>
     <message>
         <location line="-33"/>
         <location line="+35"/>
-        <source>Too many symbolic links</source>
-        <translation>Prea multe legaturi simbolice</translation>
+        <source>too many symbolic links</source>
+        <translation>prea multe legaturi simbolice</translation>
     </message>
     <message>
         <location line="-29"/>
         <location line="+33"/>
-        <source>The disk or the device could not be read or written</source>
-        <translation>Discul sau dispozitivul nu a putut fi citit sau scris</translation>
+        <source>the disk or the device could not be read or written</source>
+        <translation>discul sau dispozitivul nu a putut fi citit sau scris</translation>
     </message>
     <message>
         <location line="-31"/>
         <location line="+33"/>
-        <source>The disk quota is used up</source>
-        <translation>Cota de spatiu pe disc este epuizata</translation>
+        <source>the disk quota is used up</source>
+        <translation>cota de spatiu pe disc s-a epuizat</translation>
     </message>
     <message>
         <location line="-29"/>
         <location line="+32"/>
-        <source>The file is in use by another program</source>
-        <translation>Fisierul este folosit de alt program</translation>
+        <source>the file is in use by another program</source>
+        <translation>fisierul este folosit de alt program</translation>
     </message>
     <message>
         <location line="-29"/>
         <location line="+33"/>
-        <source>There is not enough memory</source>
-        <translation>Memoria nu ajunge</translation>
+        <source>there is not enough memory</source>
+        <translation>memoria nu ajunge</translation>
     </message>
     <message>
         <location line="-31"/>
         <location line="+34"/>
-        <source>Too many files are open</source>
-        <translation>Sunt deschise prea multe fisiere</translation>
+        <source>too many files are open</source>
+        <translation>sunt deschise prea multe fisiere</translation>
     </message>
     <message>
         <location line="-24"/>
-        <source>A part of the path is not a folder</source>
-        <translation>O parte din cale nu este un dosar</translation>
+        <source>a part of the path is not a folder</source>
+        <translation>o parte din cale nu este un dosar</translation>
     </message>
     <message>
         <location line="+10"/>
-        <source>Too many links</source>
-        <translation>Prea multe legaturi</translation>
+        <source>too many links</source>
+        <translation>prea multe legaturi</translation>
     </message>
     <message>
         <location line="+9"/>
-        <source>The file is too large</source>
-        <translation>Fisierul este prea mare</translation>
+        <source>the file is too large</source>
+        <translation>fisierul este prea mare</translation>
     </message>
     <message>
         <location line="+15"/>
-        <source>Error %1 of the system</source>
-        <translation>Eroarea %1 a sistemului</translation>
+        <source>error %1 of the system</source>
+        <translation>eroarea %1 a sistemului</translation>
     </message>
 </context>
 <context>
     <name>vcl</name>
     <message>
-        <location filename="../toolkit/vcl/PrintProgress.cpp" line="+30"/>
+        <location filename="../toolkit/vcl/PrintProgress.cpp" line="+31"/>
         <source>Printing...</source>
         <translation>se tipareste...</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source>Cancel</source>
         <translation>Renunta</translation>
     </message>
     <message>
-        <location filename="../toolkit/vcl/TApplication.cpp" line="+89"/>
+        <location filename="../toolkit/vcl/TApplication.cpp" line="+76"/>
         <source>Out of memory: the operation was abandoned.</source>
         <translation>Memoria nu ajunge: operatia a fost abandonata.</translation>
     </message>
@@ -405,6 +438,21 @@
         <location filename="../toolkit/vcl/TStrings.cpp" line="+30"/>
         <source>List index out of bounds (%1)</source>
         <translation>Lista nu are linia %1</translation>
+    </message>
+    <message>
+        <location filename="../toolkit/vcl/TRichEdit.cpp" line="+176"/>
+        <source>Cannot show the list: there is not enough memory for the text.</source>
+        <translation>Lista nu poate fi aratata: memoria nu ajunge pentru text.</translation>
+    </message>
+    <message>
+        <location line="+142"/>
+        <source>Cannot paste: there is not enough memory for the text.</source>
+        <translation>Textul nu poate fi lipit: memoria nu ajunge pentru el.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Cannot paste: the text needs about %1 MB of memory; %2 MB are available.</source>
+        <translation>Textul nu poate fi lipit: are nevoie de aproximativ %1 MB de memorie, iar disponibili sunt %2 MB.</translation>
     </message>
 </context>
 </TS>

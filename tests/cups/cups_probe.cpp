@@ -11,8 +11,8 @@
 
 #include "system/Exception.h"
 #include "system/Printing.h"
-#include "vcl/TApplication.h"
 
+#include <QApplication>
 #include <QTextDocument>
 
 #include <arpa/inet.h>
@@ -80,8 +80,7 @@ int jobs()
 
 int print(int argc, char *argv[], bool cancel)
 {
-    // The program's application object, which speaks the program's language.
-    TApplication application(argc, argv);
+    QApplication application(argc, argv);
     QStringList lines;
     for (int index = 3; index < argc; ++index)
         lines.append(QString::fromLocal8Bit(argv[index]));

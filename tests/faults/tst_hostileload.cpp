@@ -271,15 +271,16 @@ void HostileLoadTest::loadBeyondMemoryLimit_isReportedAndTheBoxKept_data()
     // Each is far below the size limit of a load, and takes Qt's document far more
     // than 256 MB.
     const QString load = QStringLiteral("--load-under-limit");
-    const QString loadReport = QStringLiteral("Cannot open file \"%1\": The file needs about ")
-                                   .arg(directory_.filePath(QStringLiteral("baza.txt")));
+    const QString loadReport
+        = QStringLiteral("Fisierul \"%1\" nu poate fi deschis: fisierul are nevoie de aproximativ ")
+              .arg(directory_.filePath(QStringLiteral("baza.txt")));
     QTest::newRow("4,000,000 empty lines") << hostile::emptyLines(4'000'000) << load << loadReport;
     QTest::newRow("1,500,000 formatted lines") << hostile::formattedLines(1'500'000) << load << loadReport;
     QTest::newRow("a line of one word, 10 MB") << hostile::longWord(10'000'000) << load << loadReport;
     QTest::newRow("80 MB of short lines") << hostile::plainLines(20'000'000) << load << loadReport;
     QTest::newRow("a paste of 4,000,000 empty lines")
         << hostile::emptyLines(4'000'000) << QStringLiteral("--paste-under-limit")
-        << QStringLiteral("Cannot paste: The text needs about ");
+        << QStringLiteral("Textul nu poate fi lipit: are nevoie de aproximativ ");
 }
 
 void HostileLoadTest::loadBeyondMemoryLimit_isReportedAndTheBoxKept()
@@ -298,7 +299,7 @@ void HostileLoadTest::loadBeyondMemoryLimit_isReportedAndTheBoxKept()
     file.clear();
     const QString output = runChild(fileName, mode);
     QVERIFY2(output.contains(QStringLiteral("report: ") + report), qPrintable(output));
-    QVERIFY2(output.contains(QStringLiteral(" MB are available")), qPrintable(output));
+    QVERIFY2(output.contains(QStringLiteral(" MB de memorie, iar disponibili sunt ")), qPrintable(output));
     QVERIFY2(output.contains(QStringLiteral("lines: 1\nfirst: kept\n")), qPrintable(output));
 #endif
 }

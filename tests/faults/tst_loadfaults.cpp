@@ -49,11 +49,6 @@ void fill(TRichEdit &box)
         box.Lines->Add(line);
 }
 
-QString expectedMessage(const QString &fileName, const QString &reason)
-{
-    return QStringLiteral("Cannot open file \"%1\": %2").arg(QDir::toNativeSeparators(fileName), reason);
-}
-
 // The message of the failure, or an empty string when the load succeeded.
 QString loadMessage(TRichEdit &box, const QString &fileName)
 {
@@ -77,15 +72,15 @@ void LoadFaultsTest::load_fault_reportsAndKeepsBox_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << QStringLiteral("missing") << QStringLiteral("No such file or directory");
-    QTest::newRow("directory") << QStringLiteral("directory") << QStringLiteral("Is a directory");
-    QTest::newRow("fifo without writer") << QStringLiteral("fifo") << QStringLiteral("Not a regular file");
-    QTest::newRow("link to missing file")
-        << QStringLiteral("dangling link") << QStringLiteral("No such file or directory");
-    QTest::newRow("link to fifo") << QStringLiteral("link to fifo") << QStringLiteral("Not a regular file");
-    QTest::newRow("device") << QStringLiteral("device") << QStringLiteral("Not a regular file");
+    const QString notRegular = QStringLiteral("nu este un fisier obisnuit, ci un dispozitiv sau o conducta");
+    QTest::newRow("missing") << QStringLiteral("missing") << support::fileNotFound;
+    QTest::newRow("directory") << QStringLiteral("directory") << QStringLiteral("este un dosar");
+    QTest::newRow("fifo without writer") << QStringLiteral("fifo") << notRegular;
+    QTest::newRow("link to missing file") << QStringLiteral("dangling link") << support::fileNotFound;
+    QTest::newRow("link to fifo") << QStringLiteral("link to fifo") << notRegular;
+    QTest::newRow("device") << QStringLiteral("device") << notRegular;
     QTest::newRow("beyond the size limit")
-        << QStringLiteral("huge") << QStringLiteral("The file is larger than 256 MB");
+        << QStringLiteral("huge") << QStringLiteral("fisierul are mai mult de 256 MB");
 }
 
 void LoadFaultsTest::load_fault_reportsAndKeepsBox()
@@ -120,7 +115,7 @@ void LoadFaultsTest::load_fault_reportsAndKeepsBox()
     // A FIFO with no writer blocks a plain open() forever; the ctest timeout is the
     // last resort, this bound the clear report.
     QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
-    QCOMPARE(message, expectedMessage(fileName, reason));
+    QCOMPARE(message, support::OpenReport(fileName, reason));
     QCOMPARE(support::Lines(*box.Lines), previousLines);
 }
 
@@ -149,7 +144,7 @@ void LoadFaultsTest::load_unreadableFile_reportsPermissionDenied()
         QCOMPARE(child.exitCode, 1);
         message = child.output;
     }
-    QCOMPARE(message, expectedMessage(fileName, QStringLiteral("Permission denied")));
+    QCOMPARE(message, support::OpenReport(fileName, QStringLiteral("nu aveti permisiunea necesara")));
 }
 
 void LoadFaultsTest::load_emptyFile_givesEmptyList()

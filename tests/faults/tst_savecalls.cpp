@@ -11,7 +11,6 @@
 
 #include <cerrno>
 #include <cstdarg>
-#include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -96,7 +95,7 @@ void SaveCallsTest::save_makesCallsInOrder_data()
 {
     const QString saved = QStringLiteral("saved");
     const QString earlier = QStringLiteral("earlier");
-    const QString io = QString::fromLocal8Bit(std::strerror(EIO));
+    const QString io = QStringLiteral("discul sau dispozitivul nu a putut fi citit sau scris");
     const QStringList all = { QStringLiteral("sync file"), QStringLiteral("rename to baza.doc"),
         QStringLiteral("sync folder") };
     QTest::addColumn<QString>("failingCall");
@@ -117,8 +116,8 @@ void SaveCallsTest::save_makesCallsInOrder_data()
     // The new file has the name by then; the user is told the save may not last.
     QTest::newRow("sync of the folder fails")
         << all[2] << EIO << all
-        << QStringLiteral("The new file took the name, but its folder could not be written to the disk, so "
-                          "a power failure may bring back the earlier file: ")
+        << QStringLiteral("fisierul nou a luat numele, dar dosarul lui nu a putut fi scris pe disc, asa ca o "
+                          "cadere de tensiune poate aduce inapoi fisierul vechi: ")
             + io
         << saved << true;
     QTest::newRow("file system that cannot sync a folder")
@@ -152,8 +151,7 @@ void SaveCallsTest::save_makesCallsInOrder()
     watching = false;
 
     QCOMPARE(calls, expectedCalls);
-    QCOMPARE(message,
-        reason.isEmpty() ? QString() : QStringLiteral("Cannot save file \"%1\": %2").arg(fileName, reason));
+    QCOMPARE(message, reason.isEmpty() ? QString() : support::SaveReport(fileName, reason));
     QCOMPARE(QString::fromLatin1(support::ReadFile(fileName)), content);
     QCOMPARE(QDir(directory.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
         QStringList { QStringLiteral("baza.doc") });

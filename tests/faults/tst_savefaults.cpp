@@ -92,11 +92,6 @@ QString writeMessage(const QString &fileName, const QByteArray &bytes)
 
 const QByteArray newContent = QByteArrayLiteral("{\\rtf1 newer\\par}");
 
-QString expectedMessage(const QString &fileName, const QString &reason)
-{
-    return QStringLiteral("Cannot save file \"%1\": %2").arg(QDir::toNativeSeparators(fileName), reason);
-}
-
 QStringList entries(const QString &directory)
 {
     return QDir(directory).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
@@ -249,7 +244,7 @@ void SaveFaultsTest::save_readOnlyDirectory_reportsAndKeepsOldFile()
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(support::WriteFile(fileName, oldContent));
         QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        reason = QStringLiteral("Permission denied");
+        reason = QStringLiteral("nu aveti permisiunea necesara");
     } else {
         // Root writes into any directory whatever its permission bits; a read-only
         // file system stops it.
@@ -259,13 +254,13 @@ void SaveFaultsTest::save_readOnlyDirectory_reportsAndKeepsOldFile()
                 qPrintable(QStringLiteral("running as root and cannot mount a tmpfs: ") + scratch->error()));
         QVERIFY(support::WriteFile(fileName, oldContent));
         QVERIFY(scratch->makeReadOnly());
-        reason = QStringLiteral("Read-only file system");
+        reason = QStringLiteral("discul poate fi doar citit");
     }
     TRichEdit box;
     fill(box, 1000);
     const QStringList before = support::Lines(*box.Lines);
 
-    QCOMPARE(saveMessage(box, fileName), expectedMessage(fileName, reason));
+    QCOMPARE(saveMessage(box, fileName), support::SaveReport(fileName, reason));
     QCOMPARE(support::ReadFile(fileName), oldContent);
     QCOMPARE(entries(folder), QStringList { QStringLiteral("baza.doc") });
     QCOMPARE(support::Lines(*box.Lines), before);
@@ -276,9 +271,9 @@ void SaveFaultsTest::save_overFileOfMode_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("read-only") << 0444 << QStringLiteral("Permission denied");
+    QTest::newRow("read-only") << 0444 << QStringLiteral("nu aveti permisiunea necesara");
     QTest::newRow("read-only for the owner, writable by others")
-        << 0466 << QStringLiteral("Permission denied");
+        << 0466 << QStringLiteral("nu aveti permisiunea necesara");
     QTest::newRow("writable by the owner") << 0644 << QString();
 }
 
@@ -317,7 +312,7 @@ void SaveFaultsTest::save_overFileOfMode()
         QCOMPARE(message, QString());
         QCOMPARE(support::ReadFile(fileName), newContent);
     } else {
-        QCOMPARE(message, expectedMessage(fileName, reason));
+        QCOMPARE(message, support::SaveReport(fileName, reason));
         QCOMPARE(support::ReadFile(fileName), oldContent);
     }
 }
@@ -336,8 +331,8 @@ void SaveFaultsTest::save_workingFolderRemoved_reportsAndKeepsList()
     QVERIFY(QDir::setCurrent(previous));
 
     QVERIFY(removed);
-    QCOMPARE(
-        message, expectedMessage(QStringLiteral("baza.doc"), QStringLiteral("The folder no longer exists")));
+    // A removed folder has no full name to give: the file is named as the program named it.
+    QCOMPARE(message, QStringLiteral("Fisierul \"baza.doc\" nu poate fi salvat: dosarul nu mai exista."));
     QCOMPARE(support::Lines(*box.Lines), before);
     QCOMPARE(entries(directory_->path()), QStringList());
 }
@@ -348,13 +343,13 @@ void SaveFaultsTest::save_diskFull_reportsAndKeepsOldFile_data()
     QTest::addColumn<int>("listSize");
     QTest::addColumn<QString>("reason");
     QTest::newRow("file size limit") << QStringLiteral("file size") << 1'000'000
-                                     << QStringLiteral("File too large");
+                                     << QStringLiteral("fisierul este prea mare");
     QTest::newRow("file system filling up")
-        << QStringLiteral("small file system") << 1'000'000 << QStringLiteral("No space left on device");
+        << QStringLiteral("small file system") << 1'000'000 << QStringLiteral("discul este plin");
     // A list this small is still in the program's buffer when the disk is asked for
     // room: the failure shows when the new file is flushed, not at the write.
     QTest::newRow("small list onto a full file system")
-        << QStringLiteral("full file system") << 1000 << QStringLiteral("No space left on device");
+        << QStringLiteral("full file system") << 1000 << QStringLiteral("discul este plin");
 }
 
 void SaveFaultsTest::save_diskFull_reportsAndKeepsOldFile()
@@ -386,7 +381,7 @@ void SaveFaultsTest::save_diskFull_reportsAndKeepsOldFile()
         message = saveMessage(box, fileName);
     }
     QFile::remove(folder + QLatin1String("/filler"));
-    QCOMPARE(message, expectedMessage(fileName, reason));
+    QCOMPARE(message, support::SaveReport(fileName, reason));
     QCOMPARE(support::ReadFile(fileName), oldContent);
     QCOMPARE(entries(folder), QStringList { QStringLiteral("baza.doc") });
     QCOMPARE(support::Lines(*box.Lines), before);
@@ -400,7 +395,7 @@ void SaveFaultsTest::save_nameIsDirectory_reportsAndKeepsDirectory()
     TRichEdit box;
     fill(box, 100);
 
-    QCOMPARE(saveMessage(box, fileName), expectedMessage(fileName, QStringLiteral("Is a directory")));
+    QCOMPARE(saveMessage(box, fileName), support::SaveReport(fileName, QStringLiteral("este un dosar")));
     QVERIFY(QFileInfo(fileName).isDir());
     QCOMPARE(support::ReadFile(fileName + QLatin1String("/inside.txt")), oldContent);
     QCOMPARE(entries(directory_->path()), QStringList { QStringLiteral("baza.doc") });

@@ -145,8 +145,7 @@ void PhoneBookTest::load_missingFile_reportsNameAndReasonAndKeepsList()
         phonebook::Load(box);
         QFAIL("loading a missing file did not fail");
     } catch (const Exception &error) {
-        QCOMPARE(error.Message(),
-            QStringLiteral("Cannot open file \"baza.txt\": ") + support::FileNotFoundReason());
+        QCOMPARE(error.Message(), support::OpenReport(QStringLiteral("baza.txt"), support::fileNotFound));
     }
     QCOMPARE(support::Lines(box), QStringList { QStringLiteral("kept") });
 }

@@ -2,14 +2,8 @@
 
 #include "vcl/TRichEdit.h"
 
+#include <QDir>
 #include <QFile>
-
-#ifdef Q_OS_WIN
-#include <qt_windows.h>
-#else
-#include <cerrno>
-#include <cstring>
-#endif
 
 namespace support {
 
@@ -25,13 +19,23 @@ QByteArray ReadFile(const QString &fileName)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QString FileNotFoundReason()
+namespace {
+
+QString FullName(const QString &fileName)
 {
-#ifdef Q_OS_WIN
-    return qt_error_string(ERROR_FILE_NOT_FOUND);
-#else
-    return QString::fromLocal8Bit(std::strerror(ENOENT));
-#endif
+    return QDir::toNativeSeparators(QDir::current().absoluteFilePath(fileName));
+}
+
+}   // namespace
+
+QString OpenReport(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("Fisierul \"%1\" nu poate fi deschis: %2.").arg(FullName(fileName), reason);
+}
+
+QString SaveReport(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("Fisierul \"%1\" nu poate fi salvat: %2.").arg(FullName(fileName), reason);
 }
 
 QStringList Lines(const TStrings &strings)

@@ -16,8 +16,12 @@ namespace support {
 [[nodiscard]] bool WriteFile(const QString &fileName, const QByteArray &bytes);
 QByteArray ReadFile(const QString &fileName);
 
-// The system's own words for a file that is not there, as a failed open reports them.
-QString FileNotFoundReason();
+// The reports of a failed load and save as the user reads them: the file by its full
+// path from the current folder, and the reason.
+QString OpenReport(const QString &fileName, const QString &reason);
+QString SaveReport(const QString &fileName, const QString &reason);
+// The reason given for a file that is not there.
+inline const QString fileNotFound = QStringLiteral("fisierul sau un dosar din calea lui nu exista");
 
 QStringList Lines(const TStrings &strings);
 QStringList Lines(const TRichEdit &box);

@@ -5,24 +5,12 @@
 #include "codec/rtf/Writer.h"
 #include "system/Exception.h"
 #include "system/Files.h"
-#include "system/Memory.h"
 
 #include <QFileInfo>
 
 #include <new>
 
 namespace richtext {
-
-namespace {
-
-void RequireForOpen(qint64 needed, const QString &fileName)
-{
-    const QString shortfall = memory::Shortfall(needed, files::Tr("file"));
-    if (!shortfall.isEmpty())
-        files::FailToOpen(fileName, shortfall);
-}
-
-}   // namespace
 
 codec::RichDocument Decode(QByteArrayView bytes)
 {
@@ -36,13 +24,13 @@ void Load(const QString &fileName, const LoadTarget &target)
     // times the file to read and decode it, then what the box takes for its lines.
     constexpr qint64 readingPerByte = 5;
     try {
-        RequireForOpen(QFileInfo(fileName).size() * readingPerByte, fileName);
+        files::RequireMemoryToOpen(fileName, QFileInfo(fileName).size() * readingPerByte);
         // The file's bytes go before the box is filled, which is when memory peaks.
         const codec::RichDocument document = Decode(files::ReadAll(fileName));
-        RequireForOpen(target.estimatedBytes(document), fileName);
+        files::RequireMemoryToOpen(fileName, target.estimatedBytes(document));
         target.fill(document);
     } catch (const std::bad_alloc &) {
-        files::FailToOpen(fileName, files::Tr("There is not enough memory to load the file"));
+        files::FailToOpenOutOfMemory(fileName);
     }
 }
 
@@ -52,7 +40,7 @@ void Save(const QString &fileName, const codec::RichDocument &document)
     try {
         bytes = codec::WriteRtf(document);
     } catch (const std::bad_alloc &) {
-        files::FailToSave(fileName, files::Tr("There is not enough memory to save the file"));
+        files::FailToSaveOutOfMemory(fileName);
     }
     files::WriteAtomically(fileName, bytes);
 }

@@ -10,5 +10,8 @@ Exception::Exception(const QString &message)
 
 QString QuotedFileName(const QString &fileName)
 {
-    return QLatin1Char('"') + QDir::toNativeSeparators(fileName) + QLatin1Char('"');
+    // A working folder removed while the program runs has no name left to give.
+    const QString folder = QDir::currentPath();
+    const QString name = folder.isEmpty() ? fileName : QDir(folder).absoluteFilePath(fileName);
+    return QLatin1Char('"') + QDir::toNativeSeparators(name) + QLatin1Char('"');
 }

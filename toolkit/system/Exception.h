@@ -19,5 +19,6 @@ private:
     QByteArray utf8_;
 };
 
-// Names a file as the user would type it.
+// Names a file by its full path in the system's own form, in quotes, so that the user
+// learns where the program looked.
 QString QuotedFileName(const QString &fileName);

@@ -2,11 +2,13 @@
 
 #include "system/Exception.h"
 #include "system/FilesPlatform.h"
+#include "system/Memory.h"
+#include "system/Texts.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 #include <new>
+#include <optional>
 
 namespace files {
 
@@ -19,16 +21,34 @@ constexpr qint64 maximumFileSize = qint64(256) << 20;
 
 }   // namespace
 
-QString Tr(const char *text) { return QCoreApplication::translate("files", text); }
-
 void FailToOpen(const QString &fileName, const QString &reason)
 {
-    throw Exception(Tr("Cannot open file %1: %2").arg(QuotedFileName(fileName), reason));
+    throw Exception(SystemTexts::tr("Cannot open file %1: %2.").arg(QuotedFileName(fileName), reason));
 }
 
 void FailToSave(const QString &fileName, const QString &reason)
 {
-    throw Exception(Tr("Cannot save file %1: %2").arg(QuotedFileName(fileName), reason));
+    throw Exception(SystemTexts::tr("Cannot save file %1: %2.").arg(QuotedFileName(fileName), reason));
+}
+
+void RequireMemoryToOpen(const QString &fileName, qint64 bytes)
+{
+    if (const std::optional<memory::Shortage> shortage = memory::Shortfall(bytes)) {
+        FailToOpen(fileName,
+            SystemTexts::tr("the file needs about %1 MB of memory; %2 MB are available")
+                .arg(shortage->neededMegabytes)
+                .arg(shortage->availableMegabytes));
+    }
+}
+
+void FailToOpenOutOfMemory(const QString &fileName)
+{
+    FailToOpen(fileName, SystemTexts::tr("there is not enough memory to load the file"));
+}
+
+void FailToSaveOutOfMemory(const QString &fileName)
+{
+    FailToSave(fileName, SystemTexts::tr("there is not enough memory to save the file"));
 }
 
 QByteArray ReadAll(const QString &fileName)
@@ -38,15 +58,16 @@ QByteArray ReadAll(const QString &fileName)
     if (!refused.isEmpty())
         FailToOpen(fileName, refused);
     if (file.size() > maximumFileSize)
-        FailToOpen(fileName, Tr("The file is larger than %1 MB").arg(maximumFileSize >> 20));
+        FailToOpen(fileName, SystemTexts::tr("the file is larger than %1 MB").arg(maximumFileSize >> 20));
     QByteArray bytes;
+    ClearSystemError();
     try {
         bytes = file.readAll();
     } catch (const std::bad_alloc &) {
-        FailToOpen(fileName, Tr("The file is too large to load"));
+        FailToOpenOutOfMemory(fileName);
     }
     if (file.error() != QFileDevice::NoError)
-        FailToOpen(fileName, file.errorString());
+        FailToOpen(fileName, FileErrorReason(file));
     return bytes;
 }
 

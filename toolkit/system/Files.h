@@ -20,10 +20,14 @@ QByteArray ReadAll(const QString &fileName);
 // bytes that are no text in the locale's encoding.
 void WriteAtomically(const QString &fileName, const QByteArray &bytes);
 
-// The texts of file failures, all translated in one context.
-QString Tr(const char *text);
-// Throw "Cannot open file "<name>": <reason>" and "Cannot save file ...".
+// Throw "Cannot open file "<full name>": <reason>" and "Cannot save file ...".
 [[noreturn]] void FailToOpen(const QString &fileName, const QString &reason);
 [[noreturn]] void FailToSave(const QString &fileName, const QString &reason);
+
+// Refuses to open the file when reading it would take more memory than is left.
+void RequireMemoryToOpen(const QString &fileName, qint64 bytes);
+// A failed allocation while the file was being opened or saved, reported as such.
+[[noreturn]] void FailToOpenOutOfMemory(const QString &fileName);
+[[noreturn]] void FailToSaveOutOfMemory(const QString &fileName);
 
 }   // namespace files

@@ -1,6 +1,6 @@
 #include "system/FilesPlatform.h"
 
-#include "system/Files.h"
+#include "system/Texts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -32,9 +32,10 @@ namespace {
 QString WriteAll(QFile &file, const QByteArray &bytes)
 {
     for (qsizetype written = 0; written < bytes.size();) {
+        ClearSystemError();
         const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);
         if (count <= 0)
-            return file.errorString();
+            return FileErrorReason(file);
         written += count;
     }
     return {};
@@ -46,16 +47,15 @@ QString WriteAll(QFile &file, const QByteArray &bytes)
 
 namespace {
 
-QString SystemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
-
 // Puts the file's bytes on the disk: Qt's buffer first, then the system's cache. A
 // small list sits in Qt's buffer until here, so a full disk shows first at the flush.
 QString Synchronize(QFile &file)
 {
+    ClearSystemError();
     if (!file.flush())
-        return file.errorString();
+        return FileErrorReason(file);
     if (::fsync(file.handle()) != 0)
-        return SystemReason(errno);
+        return SystemErrorReason(errno);
     return {};
 }
 
@@ -167,19 +167,20 @@ QString OpenRegularFile(QFile &file, const QString &fileName)
     const int descriptor
         = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (descriptor < 0)
-        return SystemReason(errno);
+        return SystemErrorReason(errno);
     struct stat status { };
     QString reason;
     if (::fstat(descriptor, &status) != 0)
-        reason = SystemReason(errno);
+        reason = SystemErrorReason(errno);
     else if (S_ISDIR(status.st_mode))
-        reason = Tr("Is a directory");
+        reason = SystemTexts::tr("it is a folder");
     else if (!S_ISREG(status.st_mode))
-        reason = Tr("Not a regular file");
+        reason = SystemTexts::tr("it is not a regular file but a device or a pipe");
     else if (::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0)
-        reason = SystemReason(errno);
+        reason = SystemErrorReason(errno);
+    ClearSystemError();
     if (reason.isEmpty() && !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        reason = file.errorString();
+        reason = FileErrorReason(file);
     if (!reason.isEmpty())
         ::close(descriptor);
     return reason;
@@ -202,14 +203,14 @@ QString WriteReplacing(const QString &fileName, const QByteArray &bytes)
 #endif
     const Descriptor folder(opened);
     if (folder.get() < 0)
-        return errno == ENOENT ? Tr("The folder does not exist") : SystemReason(errno);
+        return errno == ENOENT ? SystemTexts::tr("the folder does not exist") : SystemErrorReason(errno);
     // A working folder removed while the program runs still answers to ".", but a file
     // made in it would be lost at once; its link count tells it is gone.
     struct stat status { };
     if (::fstat(folder.get(), &status) != 0)
-        return SystemReason(errno);
+        return SystemErrorReason(errno);
     if (status.st_nlink == 0)
-        return Tr("The folder no longer exists");
+        return SystemTexts::tr("the folder no longer exists");
 
     // A new file is readable by all, as a file saved by any editor; one that is replaced
     // keeps its permissions. Only a regular file of the name is protected; a symbolic
@@ -218,10 +219,10 @@ QString WriteReplacing(const QString &fileName, const QByteArray &bytes)
     mode_t mode = S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH;
     if (::fstatat(folder.get(), name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISDIR(status.st_mode))
-            return Tr("Is a directory");
+            return SystemTexts::tr("it is a folder");
         if (S_ISREG(status.st_mode)) {
             if (::faccessat(folder.get(), name.constData(), W_OK, AT_EACCESS) != 0)
-                return SystemReason(errno);
+                return SystemErrorReason(errno);
             mode = status.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO);
         }
     }
@@ -229,11 +230,12 @@ QString WriteReplacing(const QString &fileName, const QByteArray &bytes)
     TemporaryName temporary(folder.get());
     const int descriptor = OpenNewFile(folder.get(), name, temporary);
     if (descriptor < 0)
-        return SystemReason(errno);
+        return SystemErrorReason(errno);
     QFile file;
+    ClearSystemError();
     if (!file.open(descriptor, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
         ::close(descriptor);
-        return file.errorString();
+        return FileErrorReason(file);
     }
     // The mode as asked for, whatever the umask.
     ::fchmod(descriptor, mode);
@@ -241,21 +243,22 @@ QString WriteReplacing(const QString &fileName, const QByteArray &bytes)
     if (reason.isEmpty())
         reason = Synchronize(file);
     if (reason.isEmpty() && !NameNewFile(descriptor, folder.get(), name, temporary))
-        reason = SystemReason(errno);
+        reason = SystemErrorReason(errno);
     if (!reason.isEmpty())
         return reason;
     file.close();
     if (::renameat(folder.get(), temporary.name().constData(), folder.get(), name.constData()) != 0)
-        return SystemReason(errno);
+        return SystemErrorReason(errno);
     temporary.release();
 
     // The new name must reach the disk too, or a power cut could bring back the earlier
     // file. A file system that cannot sync a folder says EINVAL; any other failure is
     // told, since the user would otherwise trust a save that may not last.
     if (syncable && ::fsync(folder.get()) != 0 && errno != EINVAL && errno != EOPNOTSUPP)
-        return Tr("The new file took the name, but its folder could not be written to the disk, so "
-                  "a power failure may bring back the earlier file: %1")
-            .arg(SystemReason(errno));
+        return SystemTexts::tr(
+            "the new file took the name, but its folder could not be written to the disk, so "
+            "a power failure may bring back the earlier file: %1")
+            .arg(SystemErrorReason(errno));
     return {};
 }
 
@@ -265,13 +268,14 @@ namespace {
 
 QString Synchronize(QFile &file)
 {
+    ClearSystemError();
     if (!file.flush())
-        return file.errorString();
+        return FileErrorReason(file);
     // Qt's flush empties only its own buffer; the system's cache must reach the disk
     // before the file takes the earlier one's name, or a power cut could leave it empty.
     const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(file.handle()));
     if (handle == INVALID_HANDLE_VALUE || !::FlushFileBuffers(handle))
-        return qt_error_string(int(::GetLastError()));
+        return SystemErrorReason(int(::GetLastError()));
     return {};
 }
 
@@ -280,14 +284,14 @@ std::wstring nativeName(const QString &fileName) { return QDir::toNativeSeparato
 QString ReplaceRefused(const QString &fileName)
 {
     if (!QFileInfo(QFileInfo(fileName).absolutePath()).isDir())
-        return Tr("The folder does not exist");
+        return SystemTexts::tr("the folder does not exist");
     // The read-only attribute is the user's write protection; the folder would let
     // a new file take the name all the same.
     const DWORD attributes = ::GetFileAttributesW(nativeName(fileName).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES
         && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0
         && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
-        return Tr("Permission denied");
+        return SystemTexts::tr("the file is read-only");
     return {};
 }
 
@@ -297,7 +301,7 @@ QString Replace(const QString &from, const QString &to)
     // call returns once the move is on the disk.
     if (!::MoveFileExW(nativeName(from).c_str(), nativeName(to).c_str(),
             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return qt_error_string(int(::GetLastError()));
+        return SystemErrorReason(int(::GetLastError()));
     return {};
 }
 
@@ -307,12 +311,13 @@ QString OpenRegularFile(QFile &file, const QString &fileName)
 {
     const QFileInfo info(fileName);
     if (info.isDir())
-        return Tr("Is a directory");
+        return SystemTexts::tr("it is a folder");
     if (info.exists() && !info.isFile())
-        return Tr("Not a regular file");
+        return SystemTexts::tr("it is not a regular file but a device or a pipe");
     file.setFileName(fileName);
+    ClearSystemError();
     if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
+        return FileErrorReason(file);
     return {};
 }
 
@@ -323,7 +328,7 @@ QString WriteReplacing(const QString &fileName, const QByteArray &bytes)
     // link points to, and cannot save over a link that points nowhere.
     const QFileInfo info(fileName);
     if (info.isDir() && !info.isSymLink())
-        return Tr("Is a directory");
+        return SystemTexts::tr("it is a folder");
     const QString refused = ReplaceRefused(fileName);
     if (!refused.isEmpty())
         return refused;
@@ -331,8 +336,9 @@ QString WriteReplacing(const QString &fileName, const QByteArray &bytes)
     std::optional<QTemporaryFile> temporary(
         std::in_place, info.absoluteFilePath() + QLatin1String(".XXXXXX"));
     QTemporaryFile &file = *temporary;
+    ClearSystemError();
     if (!file.open())
-        return file.errorString();
+        return FileErrorReason(file);
     // A new file is readable by all, as a file saved by any editor; one that is
     // replaced keeps its permissions.
     const bool replacesRegularFile = info.isFile() && !info.isSymLink();
@@ -346,7 +352,7 @@ QString WriteReplacing(const QString &fileName, const QByteArray &bytes)
         return reason;
     const QString temporaryName = file.fileName();
     if (temporaryName.isEmpty())
-        return file.errorString();
+        return FileErrorReason(file);
     // QTemporaryFile::close() leaves the file open on Windows, where an open file that
     // does not share deletion cannot be moved; only the object's end closes it.
     file.setAutoRemove(false);

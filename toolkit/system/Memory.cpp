@@ -1,6 +1,5 @@
 #include "system/Memory.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
@@ -68,8 +67,6 @@ qint64 Smaller(qint64 a, qint64 b)
     return std::min(a, b);
 }
 
-QString megabytes(qint64 bytes) { return QString::number((bytes + (1 << 20) - 1) >> 20); }
-
 }   // namespace
 
 qint64 AvailableBytes()
@@ -97,13 +94,12 @@ qint64 AvailableBytes()
     return available;
 }
 
-QString Shortfall(qint64 needed, const QString &what)
+std::optional<Shortage> Shortfall(qint64 needed)
 {
     const qint64 available = AvailableBytes();
     if (available < 0 || needed <= available)
-        return {};
-    return QCoreApplication::translate("memory", "The %1 needs about %2 MB of memory; %3 MB are available")
-        .arg(what, megabytes(needed), QString::number(available >> 20));
+        return std::nullopt;
+    return Shortage { (needed + (1 << 20) - 1) >> 20, available >> 20 };
 }
 
 }   // namespace memory

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <optional>
+
 // How much memory this process may still take, so that a load that would not fit
 // is refused with a report instead of ending in a crash halfway through.
 namespace memory {
@@ -11,8 +13,14 @@ namespace memory {
 // and, where set, what the address-space and data limits leave. -1 when unknown.
 qint64 AvailableBytes();
 
-// Why `needed` bytes cannot be had, in words fit to show the user ("The file needs
-// about N MB of memory; M MB are available"); empty when they can, or when unknown.
-QString Shortfall(qint64 needed, const QString &what);
+// What is missing when `needed` bytes cannot be had, in whole megabytes.
+struct Shortage {
+    qint64 neededMegabytes = 0;
+    qint64 availableMegabytes = 0;
+};
+
+// The shortage when `needed` bytes cannot be had; none when they can, or when the
+// memory left is not known.
+std::optional<Shortage> Shortfall(qint64 needed);
 
 }   // namespace memory

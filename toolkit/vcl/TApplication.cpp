@@ -5,9 +5,6 @@
 #include "vcl/TForm.h"
 #include "vcl/Texts.h"
 
-#include <QDirIterator>
-#include <QTranslator>
-
 #include <new>
 
 TApplication *Application = nullptr;
@@ -19,16 +16,6 @@ TApplication::TApplication(int &argc, char **argv)
     // Only the main window ends the program, whatever other window is still shown.
     setQuitOnLastWindowClosed(false);
     setStyle(new FocusStyle);
-    // The program speaks the language it was made in whatever the user's locale: every
-    // translation it carries is installed.
-    QDirIterator translations(QStringLiteral(":/i18n"), { QStringLiteral("*.qm") }, QDir::Files);
-    while (translations.hasNext()) {
-        auto *translator = new QTranslator(this);
-        if (translator->load(translations.next()))
-            installTranslator(translator);
-        else
-            delete translator;
-    }
 }
 
 TApplication::~TApplication()

@@ -5,6 +5,7 @@
 #include "system/Exception.h"
 #include "system/Memory.h"
 #include "vcl/PrintProgress.h"
+#include "vcl/Texts.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -172,9 +173,7 @@ void TRichEdit::fillFor(qint64 nanoseconds)
         } catch (const std::bad_alloc &) {
             // Half filled is no list: leave the box empty, as a load that found nothing.
             Clear();
-            const auto tr = [](const char *text) { return QCoreApplication::translate("TRichEdit", text); };
-            throw Exception(
-                tr("Cannot show the list: %1").arg(tr("There is not enough memory for the text")));
+            throw Exception(VclTexts::tr("Cannot show the list: there is not enough memory for the text."));
         }
         if (!filler_->Done())
             return;
@@ -313,11 +312,10 @@ void TRichEdit::resizeEvent(QResizeEvent *event)
 
 void TRichEdit::insertFromMimeData(const QMimeData *source)
 {
-    const auto tr = [](const char *text) { return QCoreApplication::translate("TRichEdit", text); };
     try {
         pasteFrom(*source);
     } catch (const std::bad_alloc &) {
-        throw Exception(tr("Cannot paste: %1").arg(tr("There is not enough memory for the text")));
+        throw Exception(VclTexts::tr("Cannot paste: there is not enough memory for the text."));
     }
 }
 
@@ -325,10 +323,12 @@ void TRichEdit::pasteFrom(const QMimeData &source)
 {
     // As for a load: Qt's document does not survive running out of memory.
     const auto require = [this](const codec::RichDocument &model) {
-        const QString shortfall
-            = memory::Shortfall(EstimatedBytes(model), QCoreApplication::translate("TRichEdit", "text"));
-        if (!shortfall.isEmpty())
-            throw Exception(QCoreApplication::translate("TRichEdit", "Cannot paste: %1").arg(shortfall));
+        if (const std::optional<memory::Shortage> shortage = memory::Shortfall(EstimatedBytes(model))) {
+            throw Exception(
+                VclTexts::tr("Cannot paste: the text needs about %1 MB of memory; %2 MB are available.")
+                    .arg(shortage->neededMegabytes)
+                    .arg(shortage->availableMegabytes));
+        }
     };
     if (!source.hasHtml()) {
         codec::RichDocument plain;
