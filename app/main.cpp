@@ -1,3 +1,4 @@
+#include "forms/Texts.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "vcl/TApplication.h"
@@ -9,7 +10,7 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral(CARTE_APPLICATION_ID));
     TApplication application(argc, argv);
     Application->Initialize();
-    Application->Title(QStringLiteral("carte de telefon"));
+    Application->Title(FormsTexts::tr("carte de telefon"));
     Application->Icon(QIcon(QStringLiteral(":/carte-de-telefon.xpm")));
     Application->CreateForm(Form1);
     Application->CreateForm(Form2);

@@ -1,5 +1,6 @@
 #include "forms/Unit1.h"
 
+#include "forms/Texts.h"
 #include "forms/Unit2.h"
 #include "phonebook/PhoneBook.h"
 #include "system/Sound.h"
@@ -62,7 +63,7 @@ void TForm1::Print1Click(TObject *)
     RichEdit1->Refresh();
     RichEdit1->Visible(true);
     MessageBeep(5000);
-    ShowMessage(QStringLiteral("printeaza ceea ce apare in caseta"));
+    ShowMessage(FormsTexts::tr("printeaza ceea ce apare in caseta"));
     const QString wholeText = phonebook::WholeText(*RichEdit1);
     RichEdit1->Print(wholeText);
 }

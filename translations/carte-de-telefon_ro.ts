@@ -177,6 +177,19 @@
     </message>
 </context>
 <context>
+    <name>forms</name>
+    <message>
+        <location filename="../app/main.cpp" line="+13"/>
+        <source>carte de telefon</source>
+        <translation>carte de telefon</translation>
+    </message>
+    <message>
+        <location filename="../forms/Unit1.cpp" line="+66"/>
+        <source>printeaza ceea ce apare in caseta</source>
+        <translation>printeaza ceea ce apare in caseta</translation>
+    </message>
+</context>
+<context>
     <name>system</name>
     <message>
         <location filename="../toolkit/system/Printing.cpp" line="+194"/>
