@@ -90,7 +90,6 @@ start sample
 main=$(main_window)
 file_menu "$main" p
 box=$(message_box)
-shoot print-message
 xdotool windowfocus --sync "$box" key Return
 sleep 0.5
 message_box >/dev/null
