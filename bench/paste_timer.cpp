@@ -39,7 +39,8 @@ public:
     void print(const char *name)
     {
         const qint64 cpu = cpuNanoseconds();
-        std::printf("%s_ms %.1f cpu %.1f\n", name, double(wall_.nsecsElapsed()) / 1e6, double(cpu - cpu_) / 1e6);
+        std::printf(
+            "%s_ms %.1f cpu %.1f\n", name, double(wall_.nsecsElapsed()) / 1e6, double(cpu - cpu_) / 1e6);
         std::fflush(stdout);
         restart();
     }
@@ -125,8 +126,8 @@ int main(int argc, char *argv[])
     }
     if (lines <= 0 || runs <= 0
         || !QStringList { QStringLiteral("plain"), QStringLiteral("html"), QStringLiteral("both"),
-                                   QStringLiteral("copy") }.contains(
-            source))
+            QStringLiteral("copy") }
+                .contains(source))
         qFatal("usage: paste_timer [--source plain|html|both|copy] [--runs N] [--no-load] [LINES]");
 
     QTemporaryDir directory;
@@ -137,7 +138,8 @@ int main(int argc, char *argv[])
         QFile file(fileName);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             qFatal("cannot write %s", qPrintable(fileName));
-        std::printf("lines %d\nfile_bytes %lld\nsource %s\n", lines, qint64(bytes.size()), qPrintable(source));
+        std::printf(
+            "lines %d\nfile_bytes %lld\nsource %s\n", lines, qint64(bytes.size()), qPrintable(source));
     }
     fillClipboard(source, entries, fileName);
     std::fflush(stdout);

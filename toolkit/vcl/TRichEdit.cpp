@@ -398,7 +398,5 @@ void TRichEdit::pasteFrom(const QMimeData &source)
     const bool formatted = richtext::Insert(cursor, model, plainFormat);
     setTextCursor(cursor);
     mayHoldFormatting_ = mayHoldFormatting_ || formatted || !plainFormat.properties().isEmpty();
-    // Its undo and redo are as heavy, whatever the box holds by then.
-    heavyEditDone_ = heavyEditDone_ || model.lineCount() > manyLines;
     ensureCursorVisible();
 }
