@@ -3,9 +3,10 @@
 // paste is Ctrl+V into an empty box on screen, the clipboard holding the entries as
 // plain text, as HTML (as Qt's text boxes copy them), both, or what Ctrl+A and Ctrl+C
 // in a loaded box put there; then Ctrl+Z and Ctrl+Shift+Z are timed too. Prints one
-// line a figure, wall and processor milliseconds.
+// line a figure, wall and processor milliseconds. With --from-another-program (under
+// an X server only) a second process of this program owns the clipboard.
 //
-//   paste_timer [--source plain|html|both|copy] [--runs N] [--no-load] [LINES]
+//   paste_timer [--source plain|html|both|copy] [--runs N] [--no-load] [--from-another-program] [LINES]
 // (default plain, 3 runs, 1000000 lines); --no-load leaves the load out, for a profiler.
 #include "BoxFixture.h"
 #include "PhoneBookData.h"
@@ -15,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
@@ -113,12 +115,19 @@ int main(int argc, char *argv[])
     int runs = 3;
     int lines = 1'000'000;
     bool load = true;
+    bool fromAnotherProgram = false;
+    bool serve = false;
+    const QStringList given = arguments;
     while (!arguments.isEmpty()) {
         const QString argument = arguments.takeFirst();
         if (argument == QLatin1String("--source") && !arguments.isEmpty())
             source = arguments.takeFirst();
         else if (argument == QLatin1String("--no-load"))
             load = false;
+        else if (argument == QLatin1String("--from-another-program"))
+            fromAnotherProgram = true;
+        else if (argument == QLatin1String("--serve"))
+            serve = true;
         else if (argument == QLatin1String("--runs") && !arguments.isEmpty())
             runs = arguments.takeFirst().toInt();
         else
@@ -128,7 +137,10 @@ int main(int argc, char *argv[])
         || !QStringList { QStringLiteral("plain"), QStringLiteral("html"), QStringLiteral("both"),
             QStringLiteral("copy") }
                 .contains(source))
-        qFatal("usage: paste_timer [--source plain|html|both|copy] [--runs N] [--no-load] [LINES]");
+        qFatal("usage: paste_timer [--source plain|html|both|copy] [--runs N] [--no-load] "
+               "[--from-another-program] [LINES]");
+    if (fromAnotherProgram && QGuiApplication::platformName() != QLatin1String("xcb"))
+        qFatal("--from-another-program needs an X server: only there is the clipboard shared");
 
     QTemporaryDir directory;
     const QString fileName = directory.filePath(QStringLiteral("baza.txt"));
@@ -138,10 +150,34 @@ int main(int argc, char *argv[])
         QFile file(fileName);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             qFatal("cannot write %s", qPrintable(fileName));
-        std::printf(
-            "lines %d\nfile_bytes %lld\nsource %s\n", lines, qint64(bytes.size()), qPrintable(source));
+        if (!serve)
+            std::printf(
+                "lines %d\nfile_bytes %lld\nsource %s\n", lines, qint64(bytes.size()), qPrintable(source));
     }
-    fillClipboard(source, entries, fileName);
+    QProcess owner;
+    if (serve) {
+        fillClipboard(source, entries, fileName);
+        std::printf("serving\n");
+        std::fflush(stdout);
+        return application.exec();
+    } else if (fromAnotherProgram) {
+        // The clipboard is another process's, as a text editor's would be: each paste
+        // fetches the data through the X server.
+        owner.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        owner.start(QCoreApplication::applicationFilePath(),
+            QStringList(given).replaceInStrings(
+                QStringLiteral("--from-another-program"), QStringLiteral("--serve")));
+        QByteArray said;
+        while (!said.contains("serving\n") && owner.waitForReadyRead(600'000))
+            said += owner.readAllStandardOutput();
+        if (!said.contains("serving\n"))
+            qFatal("the program that owns the clipboard did not start");
+        std::printf("%sfrom_another_program\n", said.replace("serving\n", "").constData());
+        while (QApplication::clipboard()->mimeData()->formats().isEmpty())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    } else {
+        fillClipboard(source, entries, fileName);
+    }
     std::fflush(stdout);
 
     for (int run = 0; run < runs; ++run) {
@@ -176,5 +212,9 @@ int main(int argc, char *argv[])
             qFatal("the redo gave %d lines, not %d", box->Lines->Count(), lines);
     }
     std::printf("peak_rss_mb %.0f\n", double(benchdata::PeakResidentBytes()) / (1 << 20));
+    if (fromAnotherProgram) {
+        owner.kill();
+        owner.waitForFinished();
+    }
     return 0;
 }
