@@ -638,6 +638,22 @@ void TRichEditTest::copyAndPaste_keepsTheListWhole()
     target.paste();
     QCOMPARE(target.Document().lines().size(), 5);
     QCOMPARE(target.Document(), source.Document());
+
+    // Part of two lines, to the end of the second but not its line end, pasted before "X":
+    // "Pop  [Ana  555", "Ionescu  Maria  0722]", with "Ana" bold and "Ionescu" italic.
+    const QTextBlock second = source.document()->findBlockByNumber(1);
+    QTextCursor part(source.document());
+    part.setPosition(5);
+    part.setPosition(second.position() + second.length() - 1, QTextCursor::KeepAnchor);
+    source.setTextCursor(part);
+    source.copy();
+    TRichEdit partTarget;
+    partTarget.Document(codec::RichDocument::fromLines({ u"X"_s }));
+    partTarget.paste();
+    QCOMPARE(partTarget.Document().lines(), QStringList({ u"Ana  555"_s, u"Ionescu  Maria  0722X"_s }));
+    QVERIFY(formatAt(partTarget, 0, 2).fontWeight() >= QFont::Bold);
+    QVERIFY(formatAt(partTarget, 0, 3).fontWeight() < QFont::Bold);
+    QVERIFY(formatAt(partTarget, 1, 2).fontItalic());
 }
 
 void TRichEditTest::paste_isOneUndoStepUnderBusyCursor_data()
