@@ -155,6 +155,35 @@ for name, reference in (("pandoc", "pandoc 5.2 s"), ("soffice", "LibreOffice 7.8
     else:
         row(f"loading 100,000 entries of RTF vs {name}", f"{name} not installed", ">= 20 x", reference, False)
 
+paste = {}
+for line in open(os.path.join(work, "paste.txt")):
+    fields = line.split()
+    if len(fields) >= 6 and fields[2].endswith("_ms") and fields[4] == "cpu":
+        key = (fields[0], fields[1], fields[2][:-3])
+        paste.setdefault(key, {"wall": [], "cpu": []})
+        paste[key]["wall"].append(float(fields[3]))
+        paste[key]["cpu"].append(float(fields[5]))
+
+for platform, source, label, reference in (
+        ("xvfb", "plain", "plain text from another program, Xvfb", "before: 2.4 x (14.1 s vs 5.8 s; cpu 2.3 x)"),
+        ("offscreen", "plain", "plain text, offscreen", "before: 2.6 x (cpu 2.3 x)"),
+        ("offscreen", "copy", "copied in the box itself, offscreen", "before: 8.7 x, through Qt's HTML"),
+        ("xvfb", "copy", "copied in another run of the program, Xvfb", "before: nothing pasted (Qt waits 5 s for the data)"),
+        ("offscreen", "both", "HTML and plain text, as another Qt program copies them, offscreen",
+         "Qt's HTML parser; before 4.6 x")):
+    pasted, loaded = paste.get((platform, source, "paste")), paste.get((platform, source, "load"))
+    if not pasted or not loaded:
+        row(f"paste vs load, 1m lines: {label}", "not run", "<= 1.5 x load", reference, False)
+        continue
+    wall = median(pasted["wall"]) / median(loaded["wall"])
+    cpu = median(pasted["cpu"]) / median(loaded["cpu"])
+    undo, redo = paste[(platform, source, "undo")], paste[(platform, source, "redo")]
+    row(f"paste vs load, 1m lines: {label}",
+        f"{wall:.2f} x ({median(pasted['wall']):.0f} ms vs {median(loaded['wall']):.0f} ms; cpu {cpu:.2f} x; "
+        f"paste runs {min(pasted['wall']):.0f}..{max(pasted['wall']):.0f} ms; "
+        f"undo {median(undo['wall']):.0f}, redo {median(redo['wall']):.0f} ms)",
+        "<= 1.5 x load", reference, wall <= 1.5)
+
 widths = [max(len(r[i]) for r in rows + [("what", "measured", "goal", "reference", "met")]) for i in range(5)]
 
 

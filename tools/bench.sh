@@ -5,6 +5,9 @@
 # same file. Prints one table, each figure beside its goal and reference, then the
 # printing figures: a list printed to a PDF file at 1,000, 100,000 and 1,000,000 lines.
 #
+# A paste of a million entries is timed against loading them, offscreen and through
+# the X server's clipboard from another process.
+#
 #   tools/bench.sh [build-directory]      (default: build-bench)
 set -eu
 
@@ -15,7 +18,7 @@ case $build_dir in /*) ;; *) build_dir="$PWD/$build_dir" ;; esac
 "$source_dir/tools/install-dependencies.sh" bench
 cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DCARTE_BUILD_BENCHMARKS=ON >/dev/null
 cmake --build "$build_dir" -j2 --target carte-de-telefon bench_list bench_codec make_phonebook \
-    startup_offscreen thread_fill print_timer
+    startup_offscreen thread_fill print_timer paste_timer
 # The X11 timer needs the xcb headers (libxcb1-dev); without them Xvfb is left out.
 cmake --build "$build_dir" -j2 --target startup_timer || echo "bench.sh: no start-up timing under Xvfb" >&2
 
@@ -64,6 +67,19 @@ done
 echo "== a document built on a worker thread and handed to the box" >&2
 for round in 1 2 3; do
     QT_QPA_PLATFORM=offscreen "$bench/thread_fill" 1000000 | sed "s/^/offscreen 1m /" >>"$work/startup.txt"
+done
+
+echo "== a paste of 1,000,000 entries against loading them" >&2
+: >"$work/paste.txt"
+# Lines read "PLATFORM SOURCE figure ...". HTML takes Qt's parser a quarter of a minute:
+# one run. Under Xvfb another process owns the clipboard, as a text editor would.
+for source in plain:3 copy:3 both:1; do
+    QT_QPA_PLATFORM=offscreen "$bench/paste_timer" --runs "${source#*:}" --source "${source%%:*}" 1000000 \
+        | sed "s/^/offscreen ${source%%:*} /" >>"$work/paste.txt"
+done
+for source in plain copy; do
+    "$bench/paste_timer" --from-another-program --runs 3 --source "$source" 1000000 \
+        | sed "s/^/xvfb $source /" >>"$work/paste.txt"
 done
 
 echo "== list operations (Google Benchmark)" >&2

@@ -453,17 +453,17 @@
         <translation>Lista nu are linia %1</translation>
     </message>
     <message>
-        <location filename="../toolkit/vcl/TRichEdit.cpp" line="+176"/>
+        <location filename="../toolkit/vcl/TRichEdit.cpp" line="+185"/>
         <source>Cannot show the list: there is not enough memory for the text.</source>
         <translation>Lista nu poate fi aratata: memoria nu ajunge pentru text.</translation>
     </message>
     <message>
-        <location line="+142"/>
+        <location line="+149"/>
         <source>Cannot paste: there is not enough memory for the text.</source>
         <translation>Textul nu poate fi lipit: memoria nu ajunge pentru el.</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+33"/>
         <source>Cannot paste: the text needs about %1 MB of memory; %2 MB are available.</source>
         <translation>Textul nu poate fi lipit: are nevoie de aproximativ %1 MB de memorie, iar disponibili sunt %2 MB.</translation>
     </message>

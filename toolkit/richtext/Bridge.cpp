@@ -36,7 +36,6 @@ bool IsForeignCharacter(QChar c)
 bool IsReservedByQt(QChar c) { return c == QChar(0xFDD0) || c == QChar(0xFDD1); }
 
 constexpr QChar standIn = QChar::ReplacementCharacter;
-constexpr int standsForProperty = QTextFormat::UserProperty + 0x100;
 
 void AppendFragmentText(codec::RichDocument &model, QString text, const QTextCharFormat &qtFormat)
 {
@@ -52,6 +51,54 @@ void AppendFragmentText(codec::RichDocument &model, QString text, const QTextCha
     if (std::any_of(text.cbegin(), text.cend(), IsForeignCharacter))
         text.removeIf(IsForeignCharacter);
     model.append(text, format);
+}
+
+// Inserts `part`, the model's text from `start` on, at the cursor in `plainFormat`,
+// gives the runs from `nextRun` on that fall in it their formats, and the characters
+// Qt reserves their stand-ins; leaves the cursor after the part. Returns whether
+// there were such characters. One insertText for the whole part: Qt splits it into
+// blocks far faster than a block at a time.
+bool InsertPart(QTextCursor &cursor, QString part, qsizetype start, const codec::RichDocument &model,
+    std::size_t &nextRun, const QTextCharFormat &plainFormat)
+{
+    const qsizetype end = start + part.size();
+    const qsizetype offset = cursor.position() - start;
+    std::vector<std::pair<qsizetype, char16_t>> reserved;
+    if (std::any_of(part.cbegin(), part.cend(), IsReservedByQt)) {
+        for (qsizetype i = 0; i < part.size(); ++i) {
+            if (IsReservedByQt(part.at(i))) {
+                reserved.emplace_back(start + i, part.at(i).unicode());
+                part[i] = standIn;
+            }
+        }
+    }
+    cursor.insertText(part, plainFormat);
+    const int after = cursor.position();
+    const auto select = [&](qsizetype from, qsizetype to) {
+        cursor.setPosition(int(offset + from));
+        cursor.setPosition(int(offset + to), QTextCursor::KeepAnchor);
+    };
+    // A run may go on into the next part: it is given its format a part at a time.
+    for (; nextRun < model.runs.size(); ++nextRun) {
+        const codec::FormatRun &run = model.runs[nextRun];
+        if (run.start >= end)
+            break;
+        const qsizetype runEnd = run.start + run.length;
+        if (runEnd > start) {
+            select(std::max(run.start, start), std::min(runEnd, end));
+            cursor.setCharFormat(ToQt(model.formats[std::size_t(run.format)]));
+        }
+        if (runEnd > end)
+            break;
+    }
+    for (const auto &[position, character] : reserved) {
+        select(position, position + 1);
+        QTextCharFormat standsFor;
+        standsFor.setProperty(standsForProperty, int(character));
+        cursor.mergeCharFormat(standsFor);
+    }
+    cursor.setPosition(after);
+    return !reserved.empty();
 }
 
 }   // namespace
@@ -116,6 +163,29 @@ codec::RichDocument ToRichDocument(const QTextDocument &document)
     return model;
 }
 
+codec::RichDocument ToRichDocument(const QTextCursor &selection)
+{
+    const QTextDocument &document = *selection.document();
+    const int from = selection.selectionStart();
+    const int to = selection.selectionEnd();
+    codec::RichDocument model;
+    for (QTextBlock block = document.findBlock(from); block.isValid() && block.position() < to;
+         block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QTextFragment piece = fragment.fragment();
+            const int start = std::max(piece.position(), from);
+            const int end = std::min(piece.position() + piece.length(), to);
+            if (piece.isValid() && start < end)
+                AppendFragmentText(
+                    model, piece.text().mid(start - piece.position(), end - start), piece.charFormat());
+        }
+        if (block.position() + block.length() - 1 < to)
+            model.endParagraph();
+    }
+    model.endParagraph();
+    return model;
+}
+
 codec::RichDocument ToPlainRichDocument(const QTextDocument &document)
 {
     codec::RichDocument model;
@@ -159,44 +229,11 @@ void Filler::Step(qsizetype characters)
     end = end >= size_ ? -1 : text.indexOf(QLatin1Char('\n'), end - dropped_);
     end = end < 0 ? size_ : end + dropped_ + 1;
 
-    QString part = text.mid(start - dropped_, end - start);
-    const bool reserved = std::any_of(part.cbegin(), part.cend(), IsReservedByQt);
     QTextCursor cursor(&document_);
     cursor.beginEditBlock();
     cursor.movePosition(QTextCursor::End);
-    if (reserved) {
-        std::replace_if(part.begin(), part.end(), IsReservedByQt, standIn);
-        cursor.insertText(part, QTextCharFormat());
-        part = text.mid(start - dropped_, end - start);
-    } else {
-        cursor.insertText(part, QTextCharFormat());
-    }
-    const auto select = [&cursor](qsizetype from, qsizetype to) {
-        cursor.setPosition(int(from));
-        cursor.setPosition(int(to), QTextCursor::KeepAnchor);
-    };
-    // A run may go on into the next part: it is given its format a part at a time.
-    for (; nextRun_ < model_.runs.size(); ++nextRun_) {
-        const codec::FormatRun &run = model_.runs[nextRun_];
-        if (run.start >= end)
-            break;
-        const qsizetype runEnd = run.start + run.length;
-        select(std::max(run.start, start), std::min(runEnd, end));
-        cursor.setCharFormat(ToQt(model_.formats[run.format]));
-        if (runEnd > end)
-            break;
-    }
-    if (reserved) {
-        holdsStandIns_ = true;
-        for (qsizetype i = 0; i < part.size(); ++i) {
-            if (!IsReservedByQt(part.at(i)))
-                continue;
-            select(start + i, start + i + 1);
-            QTextCharFormat standsFor;
-            standsFor.setProperty(standsForProperty, int(part.at(i).unicode()));
-            cursor.mergeCharFormat(standsFor);
-        }
-    }
+    holdsStandIns_ = InsertPart(cursor, text.mid(start - dropped_, end - start), start, model_, nextRun_, {})
+        || holdsStandIns_;
     cursor.endEditBlock();
     done_ = end;
     letGoOfFilledText();
@@ -221,28 +258,53 @@ bool Fill(QTextDocument &document, codec::RichDocument model)
     return filler.HoldsFormatting();
 }
 
-void Insert(QTextCursor &cursor, const codec::RichDocument &model)
+bool Insert(QTextCursor &cursor, const codec::RichDocument &model, const QTextCharFormat &plainFormat)
 {
-    QString text = model.text;
-    if (text.endsWith(QLatin1Char('\n')))
-        text.chop(1);
+    const qsizetype length = model.text.size() - (model.text.endsWith(QLatin1Char('\n')) ? 1 : 0);
+    std::size_t nextRun = 0;
     cursor.beginEditBlock();
-    qsizetype done = 0;
-    const auto insertPlain = [&](qsizetype end) {
-        if (end > done)
-            cursor.insertText(text.mid(done, end - done), QTextCharFormat());
-        done = end;
-    };
-    for (const codec::FormatRun &run : model.runs) {
-        const qsizetype start = std::min(run.start, text.size());
-        const qsizetype end = std::min(run.start + run.length, text.size());
-        insertPlain(start);
-        if (end > start)
-            cursor.insertText(text.mid(start, end - start), ToQt(model.formats[run.format]));
-        done = std::max(done, end);
-    }
-    insertPlain(text.size());
+    cursor.removeSelectedText();
+    const bool standIns = InsertPart(cursor, model.text.first(length), 0, model, nextRun, plainFormat);
     cursor.endEditBlock();
+    return standIns || !model.runs.empty();
+}
+
+codec::RichDocument FromHtml(QString html, const QTextDocument *joined)
+{
+    // As a browser reads HTML: CR LF and CR are LF. Qt's parser would otherwise end
+    // every paragraph of a Windows program's HTML with a blank.
+    if (html.contains(QLatin1Char('\r'))) {
+        html.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        html.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    }
+    QTextDocument parsed;
+    parsed.setHtml(html);
+    html.clear();
+    return FitForBox(ToRichDocument(parsed), joined);
+}
+
+codec::RichDocument FromPlainText(QString text)
+{
+    codec::RichDocument model;
+    // In place: the text only shrinks.
+    QChar *out = text.data();
+    for (const QChar *in = out, *end = in + text.size(); in != end; ++in) {
+        const char16_t c = in->unicode();
+        if (c == u'\r') {
+            if (in + 1 != end && in[1] == u'\n')
+                ++in;
+            *out++ = QLatin1Char('\n');
+        } else if (c == QChar::ParagraphSeparator) {
+            *out++ = QLatin1Char('\n');
+        } else if (c != 0) {
+            *out++ = *in;
+        }
+    }
+    text.truncate(out - text.constData());
+    if (!text.isEmpty())
+        text.append(QLatin1Char('\n'));
+    model.text = std::move(text);
+    return model;
 }
 
 namespace {

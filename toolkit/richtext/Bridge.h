@@ -2,9 +2,9 @@
 
 #include "codec/RichDocument.h"
 
+#include <QTextFormat>
 #include <QtGlobal>
 
-class QTextCharFormat;
 class QTextCursor;
 class QTextDocument;
 
@@ -18,6 +18,9 @@ codec::CharacterFormat FromQt(const QTextCharFormat &format);
 // The document's paragraphs and their character formats. A last block that is empty
 // is the end of the text, not a paragraph of its own.
 codec::RichDocument ToRichDocument(const QTextDocument &document);
+// The same for a cursor's selection, ended as FromPlainText ends a paste: the last
+// paragraph, which the selection may cut short, is ended too.
+codec::RichDocument ToRichDocument(const QTextCursor &selection);
 // The same for a document that holds no character formatting: much faster.
 codec::RichDocument ToPlainRichDocument(const QTextDocument &document);
 
@@ -54,11 +57,25 @@ private:
     bool undoWas_;
 };
 
+// The property of a stand-in's format that names the character it stands for.
+constexpr int standsForProperty = QTextFormat::UserProperty + 0x100;
+
 // Fills the document in one go; returns Filler::HoldsFormatting.
 bool Fill(QTextDocument &document, codec::RichDocument model);
 
-// Inserts the model at the cursor; without its last paragraph end, as a paste is.
-void Insert(QTextCursor &cursor, const codec::RichDocument &model);
+// Inserts the model at the cursor in place of its selection, as one step of the undo
+// history, without the model's last paragraph end, as a paste is; text that no run
+// covers takes `plainFormat`. Characters Qt reserves go in as a fill puts them.
+// Returns whether the inserted text holds formats or such characters.
+bool Insert(QTextCursor &cursor, const codec::RichDocument &model, const QTextCharFormat &plainFormat);
+
+// HTML as a model fit for the box, as FitForBox makes it. Pictures, bullets and table
+// borders have no place in a list of lines and are dropped.
+codec::RichDocument FromHtml(QString html, const QTextDocument *joined);
+
+// Text pasted as plain text as a model: CR LF, CR, LF and U+2029 end paragraphs, NULs
+// go, and the last paragraph is ended, so that Insert puts back the text as it was.
+codec::RichDocument FromPlainText(QString text);
 
 // What Qt's document, layout and font cache are given at most, whatever a file or a
 // paste holds: past these a load takes minutes and a keystroke seconds.

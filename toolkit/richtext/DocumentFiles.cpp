@@ -22,9 +22,8 @@ void Load(const QString &fileName, const LoadTarget &target)
     // Qt does not check every allocation of its text document: where memory runs out
     // there, the program crashes. So what a load needs is asked for first: about five
     // times the file to read and decode it, then what the box takes for its lines.
-    constexpr qint64 readingPerByte = 5;
     try {
-        files::RequireMemoryToOpen(fileName, QFileInfo(fileName).size() * readingPerByte);
+        files::RequireMemoryToOpen(fileName, QFileInfo(fileName).size() * readingBytesPerByte);
         // The file's bytes go before the box is filled, which is when memory peaks.
         const codec::RichDocument document = Decode(files::ReadAll(fileName));
         files::RequireMemoryToOpen(fileName, target.estimatedBytes(document));

@@ -1,6 +1,7 @@
 #include "vcl/TRichEdit.h"
 
 #include "richtext/Bridge.h"
+#include "richtext/Clipboard.h"
 #include "richtext/DocumentFiles.h"
 #include "system/Exception.h"
 #include "system/Memory.h"
@@ -34,23 +35,31 @@ constexpr qsizetype charactersPerStep = 32 * 1024;
 class BusyCursor {
 public:
     explicit BusyCursor(bool busy)
-        : busy_(busy)
     {
-        if (!busy_)
+        if (busy)
+            show();
+    }
+    ~BusyCursor() { hide(); }
+    Q_DISABLE_COPY_MOVE(BusyCursor)
+
+    void show()
+    {
+        if (busy_)
             return;
+        busy_ = true;
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         // Reach the screen before the work blocks the event loop.
         QGuiApplication::sync();
     }
-    ~BusyCursor()
+    void hide()
     {
         if (busy_)
             QGuiApplication::restoreOverrideCursor();
+        busy_ = false;
     }
-    Q_DISABLE_COPY_MOVE(BusyCursor)
 
 private:
-    bool busy_;
+    bool busy_ = false;
 };
 
 }   // namespace
@@ -312,6 +321,13 @@ void TRichEdit::resizeEvent(QResizeEvent *event)
 
 void TRichEdit::insertFromMimeData(const QMimeData *source)
 {
+    // Qt's own checks, which this override replaces: paste() reaches here in a box
+    // the user may not edit too.
+    if (!source || !(textInteractionFlags() & Qt::TextEditable))
+        return;
+    // The paste goes into the whole list, and the fill, which keeps no undo history,
+    // would take the paste's undo step with it.
+    FinishFill();
     try {
         pasteFrom(*source);
     } catch (const std::bad_alloc &) {
@@ -319,35 +335,69 @@ void TRichEdit::insertFromMimeData(const QMimeData *source)
     }
 }
 
+QMimeData *TRichEdit::createMimeDataFromSelection() const
+{
+    FinishFill();
+    const QTextCursor cursor = textCursor();
+    const QTextDocument &text = *document();
+    const BusyCursor busy(text.findBlock(cursor.selectionEnd()).blockNumber()
+            - text.findBlock(cursor.selectionStart()).blockNumber()
+        > manyLines);
+    return new richtext::ListMimeData(mayHoldFormatting_ ? richtext::ToRichDocument(cursor)
+                                                         : richtext::FromPlainText(cursor.selectedText()));
+}
+
 void TRichEdit::pasteFrom(const QMimeData &source)
 {
+    // Characters past which a paste takes long enough to show the busy cursor.
+    constexpr qsizetype manyCharacters = 256 * 1024;
+    // Another program's data comes only when asked for, and a large one takes a while
+    // to come: the busy cursor shows from the start, and goes if the data is small.
+    BusyCursor busy(richtext::IsFetchedOnDemand(source));
+    const auto busyFor = [&busy](qsizetype characters) {
+        if (characters > manyCharacters)
+            busy.show();
+        else
+            busy.hide();
+    };
     // As for a load: Qt's document does not survive running out of memory.
-    const auto require = [this](const codec::RichDocument &model) {
-        if (const std::optional<memory::Shortage> shortage = memory::Shortfall(EstimatedBytes(model))) {
+    const auto require = [](qint64 bytes) {
+        if (const std::optional<memory::Shortage> shortage = memory::Shortfall(bytes)) {
             throw Exception(
                 VclTexts::tr("Cannot paste: the text needs about %1 MB of memory; %2 MB are available.")
                     .arg(shortage->neededMegabytes)
                     .arg(shortage->availableMegabytes));
         }
     };
-    if (!source.hasHtml()) {
-        codec::RichDocument plain;
-        plain.text = source.text();
-        require(plain);
-        allowBreaksAnywhereFor(plain.text);
-        QPlainTextEdit::insertFromMimeData(&source);
-        return;
+    codec::RichDocument model;
+    QTextCharFormat plainFormat;
+    if (const auto *own = dynamic_cast<const richtext::ListMimeData *>(&source)) {
+        busyFor(own->Model().text.size());
+        model = richtext::FitForBox(own->Model(), document());
+    } else if (source.hasFormat(richtext::listMimeType)) {
+        // From another run of this program.
+        const QByteArray list = source.data(richtext::listMimeType);
+        busyFor(list.size());
+        require(list.size() * richtext::readingBytesPerByte);
+        model = richtext::FitForBox(richtext::Decode(list), document());
+    } else if (source.hasHtml()) {
+        QString html = source.html();
+        busyFor(html.size());
+        model = richtext::FromHtml(std::move(html), document());
+    } else {
+        QString text = source.text();
+        busyFor(text.size());
+        model = richtext::FromPlainText(std::move(text));
+        // As typed text, plain text takes the format at the caret; a stand-in's mark
+        // would turn the pasted text's own U+FFFD into the character it stands for.
+        plainFormat = textCursor().charFormat();
+        plainFormat.clearProperty(richtext::standsForProperty);
     }
-    // Keep the pasted text's character formats; pictures, bullets and table borders
-    // have no place in a list of lines and are dropped.
-    QTextDocument pasted;
-    pasted.setHtml(source.html());
-    const codec::RichDocument model = richtext::FitForBox(richtext::ToRichDocument(pasted), document());
-    require(model);
+    require(EstimatedBytes(model));
     allowBreaksAnywhereFor(model.text);
     QTextCursor cursor = textCursor();
-    richtext::Insert(cursor, model);
+    const bool formatted = richtext::Insert(cursor, model, plainFormat);
     setTextCursor(cursor);
-    mayHoldFormatting_ = mayHoldFormatting_ || !model.runs.empty();
+    mayHoldFormatting_ = mayHoldFormatting_ || formatted || !plainFormat.properties().isEmpty();
     ensureCursorVisible();
 }
