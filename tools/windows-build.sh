@@ -294,6 +294,12 @@ nsis_languages="/usr/share/nsis/Contrib/Language files"
 # The uninstall entry's key, as tools/windows/installer.nsi writes it.
 uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\ro.carte_de_telefon.CarteDeTelefon'
 
+# The package's files that the installer puts in the program's folder, by relative path:
+# all but the zip's readme and the sample list, which goes to the working folder.
+installed_files() {
+    (cd "$package" && find . -type f ! -path ./README.txt ! -path ./baza.txt | sed 's|^\./||' | sort)
+}
+
 step_installer() {
     [ -f "$package/carte-de-telefon.exe" ] || die "no $package: run the zip step first"
     command -v makensis >/dev/null || die "makensis is not installed (package nsis)"
@@ -314,10 +320,9 @@ step_installer() {
         die "letters left with diacritics in NSIS's Romanian texts (tools/windows/plain-letters.sed)"
     fi
 
-    # What the zip holds, but its readme and the sample list, which go elsewhere. The
-    # uninstaller deletes these files, then their folders, deepest first, and nothing else.
+    # The uninstaller deletes these files, then their folders, deepest first, and nothing else.
     local files=() dirs=() path
-    mapfile -t files < <(cd "$package" && find . -type f ! -path ./README.txt ! -path ./baza.txt | sed 's|^\./||' | sort)
+    mapfile -t files < <(installed_files)
     mapfile -t dirs < <(cd "$package" && find . -mindepth 1 -type d | sed 's|^\./||' | sort)
     {
         for dir in "" "${dirs[@]}"; do
@@ -502,7 +507,7 @@ step_install() {
         local version sample=$root/resources/baza.txt
         version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
         local installed=()
-        mapfile -t installed < <(cd "$package" && find . -type f ! -path ./README.txt ! -path ./baza.txt | sed 's|^\./||' | sort)
+        mapfile -t installed < <(installed_files)
 
         # What an install leaves: the uninstall entry under $1 naming the folder $2, every
         # file, a Start-menu entry in $3 that starts the program in $4, and that folder.
