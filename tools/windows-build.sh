@@ -316,8 +316,8 @@ step_installer() {
         sed -e '1s/^\xEF\xBB\xBF//' -f "$root/tools/windows/plain-letters.sed" \
             "$nsis_languages/$file" >"$installer_work/lang/$file"
     done
-    if LC_ALL=C grep -n '[^[:print:][:space:]]' "$installer_work"/lang/* >&2; then
-        die "letters left with diacritics in NSIS's Romanian texts (tools/windows/plain-letters.sed)"
+    if LC_ALL=C grep -n '[^[:print:][:space:]]' "$installer_work"/lang/* "$root/tools/windows/installer.nsi" >&2; then
+        die "letters with diacritics in the installer's texts (tools/windows/plain-letters.sed)"
     fi
 
     # The uninstaller deletes these files, then their folders, deepest first, and nothing else.

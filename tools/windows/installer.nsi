@@ -23,7 +23,7 @@ RequestExecutionLevel user
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ro.carte_de_telefon.CarteDeTelefon"
 !define SHORTCUT "${PRODUCT}.lnk"
 !define WORKDIR_NAME "${PRODUCT}"
-; Asking for an elevated copy of itself, as Windows' own installers do.
+; The exit status when work for every user lacks the rights, Windows' own code for it.
 !define ERROR_ELEVATION_REQUIRED 740
 
 Name "${PRODUCT}"
