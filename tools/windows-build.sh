@@ -753,6 +753,12 @@ CONF
             tr -d '\r' | sed -n 's/^ *Device *REG_SZ *//p')
         [[ $device == wine-test,* ]] || fail "Wine's default printer is '$device', not the queue wine-test"
         echo "PASS: Wine's default printer is CUPS's: $device"
+        # At a printer's resolution Qt draws the program's font, MS Sans Serif, with Arial,
+        # which every Windows has. Wine has none and takes C059 (URW, CFF outlines), whose
+        # glyphs its PostScript driver writes with no outline: a blank page. Wine gets a
+        # TrueType font for Arial, DejaVu Sans.
+        "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'DejaVu Sans' /f \
+            >/dev/null 2>&1 || fail "cannot give Wine a TrueType font for Arial"
 
         unzip -q "$zip_file" -d "$work" || fail "cannot unpack $zip_file"
         local folder=$work/$(basename "$package")
