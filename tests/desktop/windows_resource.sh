@@ -33,9 +33,13 @@ for value in "FileVersion|$version" "ProductVersion|$version" "ProductName|carte
     name=${value%%|*} text=${value#*|}
     grep -qx "      VALUE \"$name\", \"$text\"" "$decompiled" || fail "$name is not \"$text\": $(grep "\"$name\"" "$decompiled")"
 done
-# The icon group that Explorer shows holds a 32 x 32 image.
+# The icon group that Explorer shows holds images for its small, large and extra-large
+# views; each entry starts with its width and height in octal escapes (256 as 0).
 grep -q 'RT_GROUP_ICON' "$decompiled" || fail "no icon"
-grep -q '"\\040\\040\\000\\000"' "$decompiled" || fail "the icon has no 32 x 32 image"
+group=$(sed -n '/RT_GROUP_ICON/,/^END/p' "$decompiled")
+for image in '16|\020\020' '32|\040\040' '48|\060\060' '256|\000\000'; do
+    grep -qF "\"${image#*|}\\" <<<"$group" || fail "the icon has no ${image%%|*} x ${image%%|*} image"
+done
 
 ((failures == 0)) || exit 1
 echo "PASS: the resource compiles, version $version, with the icon"
