@@ -54,6 +54,8 @@ packages=(
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 wine zip nsis
     # apt-get source and the build of qtbase: CMake, Ninja, Perl (syncqt), the host Qt
     dpkg-dev cmake ninja-build perl qt6-base-dev qt6-base-dev-tools qt6-base-private-dev
+    # the host's Linguist tools, which build the Romanian translation into the program
+    qt6-l10n-tools qt6-tools-dev
     # the program started on a private X server, its window checked and photographed
     xvfb xauth openbox xdotool x11-utils imagemagick
     # the icons read out of the programs (wrestool, icotool), the Start-menu entry (lnkinfo)
