@@ -4,6 +4,10 @@
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
+// MinGW's headers lack it.
+#ifndef ERROR_DISK_QUOTA_EXCEEDED
+#define ERROR_DISK_QUOTA_EXCEEDED 1295L
+#endif
 #else
 #include <cerrno>
 #include <cstring>
