@@ -11,8 +11,8 @@ namespace codec {
 
 namespace {
 
-constexpr std::array pageReadings = { TextEncoding::Windows1250, TextEncoding::Iso8859_2,
-    TextEncoding::Iso8859_16, TextEncoding::Dos852 };
+constexpr std::array pageReadings
+    = { TextEncoding::Windows1250, TextEncoding::Iso8859_2, TextEncoding::Iso8859_16, TextEncoding::Dos852 };
 
 enum Trait : quint16 {
     Letter = 0x01,
@@ -154,7 +154,8 @@ const Tables &tables()
 quint16 Traits(const Tables &t, char16_t c) { return c < tabledCharacters ? t.traits[c] : ComputeTraits(c); }
 
 // What one character beyond ASCII says for the reading it is in.
-int Weigh(char16_t c, quint16 traits, char16_t before, quint16 beforeTraits, char16_t after, quint16 afterTraits)
+int Weigh(
+    char16_t c, quint16 traits, char16_t before, quint16 beforeTraits, char16_t after, quint16 afterTraits)
 {
     if (traits & Control)
         return -10;
@@ -173,9 +174,9 @@ int Weigh(char16_t c, quint16 traits, char16_t before, quint16 beforeTraits, cha
                                                       : quint16(Alone);
     if ((traits & Ours) && !(traits & place))
         return -2;
-    int weight = (traits & Ours)                                          ? 2
+    int weight = (traits & Ours)                                                 ? 2
         : (traits & OtherScript) && ((beforeTraits | afterTraits) & OtherScript) ? 0
-                                                                               : -3;
+                                                                                 : -3;
     // No word of these languages doubles such a letter; a DOS table's borders do.
     if (c == before || c == after)
         return weight - 3;
@@ -186,7 +187,8 @@ int Weigh(char16_t c, quint16 traits, char16_t before, quint16 beforeTraits, cha
         weight -= 4;
     else if ((traits & Upper) && (beforeTraits & Upper) && (afterTraits & Lower))
         weight -= 4;
-    else if ((letterBefore || letterAfter) && ((traits & Upper) || ((traits & Lower) && !(beforeTraits & Upper))))
+    else if ((letterBefore || letterAfter)
+        && ((traits & Upper) || ((traits & Lower) && !(beforeTraits & Upper))))
         weight += 1;
     if ((traits & NeverAfterVowel) && (beforeTraits & Vowel))
         weight -= 2;
@@ -294,7 +296,8 @@ void WeighUtf8Run(const QChar *run, qsizetype length, char16_t before, char16_t 
     }
 }
 
-void WeighByteRun(const unsigned char *run, qsizetype length, char16_t before, char16_t after, qint64 *weights)
+void WeighByteRun(
+    const unsigned char *run, qsizetype length, char16_t before, char16_t after, qint64 *weights)
 {
     const Tables &t = tables();
     for (std::size_t page = 0; page < pageReadings.size(); ++page) {
@@ -408,7 +411,8 @@ std::optional<TextEncoding> Utf16ByZeroBytes(QByteArrayView bytes)
     for (; i + 8 <= bytes.size(); i += 8, p += 8) {
         const quint64 word = qFromLittleEndian<quint64>(p);
         const quint64 zero = zeroBytes(word);
-        const quint64 lineEnd = zeroBytes(word ^ 0x0A0A0A0A0A0A0A0Aull) | zeroBytes(word ^ 0x0D0D0D0D0D0D0D0Dull);
+        const quint64 lineEnd
+            = zeroBytes(word ^ 0x0A0A0A0A0A0A0A0Aull) | zeroBytes(word ^ 0x0D0D0D0D0D0D0D0Dull);
         zeros[0] += qPopulationCount(zero & evenBytes);
         zeros[1] += qPopulationCount(zero & oddBytes);
         lineEnds[0] += qPopulationCount(lineEnd & evenBytes);
@@ -436,7 +440,8 @@ void ReadingEvidence::addRun(const QChar *run, qsizetype length, char16_t before
 {
     const char16_t c = run->unicode();
     if (length == 1 && c < tabledCharacters) {
-        ++singles_[std::size_t(((c - 0x80) * contextCount + Context(before)) * contextCount + Context(after))];
+        ++singles_[std::size_t(
+            ((c - 0x80) * contextCount + Context(before)) * contextCount + Context(after))];
         return;
     }
     WeighUtf8Run(run, length, before, after, weights_.data());
@@ -445,7 +450,8 @@ void ReadingEvidence::addRun(const QChar *run, qsizetype length, char16_t before
 void ReadingEvidence::addRun(const unsigned char *run, qsizetype length, char16_t before, char16_t after)
 {
     if (length == 1) {
-        ++singles_[std::size_t(((*run - 0x80) * contextCount + Context(before)) * contextCount + Context(after))];
+        ++singles_[std::size_t(
+            ((*run - 0x80) * contextCount + Context(before)) * contextCount + Context(after))];
         return;
     }
     WeighByteRun(run, length, before, after, weights_.data());
