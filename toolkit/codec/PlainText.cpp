@@ -19,12 +19,29 @@ QChar *MendLines(
     QChar *out, const QChar *p, const QChar *end, const QChar *textBegin, ReadingEvidence *evidence)
 {
     while (p != end) {
+        // Four characters at a time while they are ASCII beyond the controls, as most of
+        // any text is: no unit has a bit above 0x7F, and each gains one at + 0x72.
+        while (end - p >= 4) {
+            quint64 word;
+            std::memcpy(&word, static_cast<const void *>(p), sizeof word);
+            if ((word & 0xFF80FF80FF80FF80ull) != 0
+                || ((word + 0x0072007200720072ull) & 0x0080008000800080ull) != 0x0080008000800080ull)
+                break;
+            std::memcpy(static_cast<void *>(out), &word, sizeof word);
+            out += 4;
+            p += 4;
+        }
+        if (p == end)
+            break;
         const char16_t c = p->unicode();
+        if (char16_t(c - 0x0E) < 0x80 - 0x0E) {
+            *out++ = QChar(c);
+            ++p;
+            continue;
+        }
         if (c < 0x80) {
             ++p;
-            if (c > u'\r') {
-                *out++ = QChar(c);
-            } else if (c == u'\r') {
+            if (c == u'\r') {
                 if (p != end && *p == u'\n')
                     ++p;
                 *out++ = QChar(u'\n');

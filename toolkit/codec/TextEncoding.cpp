@@ -2,7 +2,6 @@
 
 #include "codec/CodePages.h"
 
-#include <QtAlgorithms>
 #include <QtEndian>
 
 #include <cstring>
@@ -120,7 +119,7 @@ quint16 ComputeTraits(char16_t c)
     return traits;
 }
 
-constexpr char16_t tabledCharacters = 0x250;   // ASCII and the Latin letters
+constexpr char16_t tabledCharacters = ReadingEvidence::singleCharacters;   // ASCII and the Latin letters
 
 struct Tables {
     quint16 traits[tabledCharacters];
@@ -308,31 +307,25 @@ void WeighByteRun(
     }
 }
 
-// A single-character run is counted under its character and the kinds of ASCII
-// character beside it: none or a sign, a lowercase consonant or vowel, a capital
-// consonant or vowel. Each kind weighs as the character that stands for it here.
-constexpr int contextCount = 5;
+constexpr int contextCount = ReadingEvidence::contextCount;
+constexpr int shortRunPlaces = 1024;   // a power of two
+constexpr int shortRunLimit = shortRunPlaces * 3 / 4;
+constexpr int longestShortRun = 4;
+// The ASCII character each kind of context weighs as.
 constexpr char16_t contextCharacter[contextCount] = { 0, u'b', u'a', u'B', u'A' };
 
-struct ContextTable {
-    unsigned char index[128] = {};
-
-    ContextTable()
-    {
-        for (char16_t c = 0; c < 128; ++c) {
-            const bool vowel = In(vowels, c);
-            if (c >= u'a' && c <= u'z')
-                index[c] = vowel ? 2 : 1;
-            else if (c >= u'A' && c <= u'Z')
-                index[c] = vowel ? 4 : 3;
-        }
-    }
-};
-
-int Context(char16_t c)
+constexpr std::array<unsigned char, 128> Contexts()
 {
-    static const ContextTable table;
-    return c < 128 ? table.index[c] : 0;
+    std::array<unsigned char, 128> contexts {};
+    for (char16_t c = 0; c < 128; ++c) {
+        const bool lower = c >= u'a' && c <= u'z';
+        const bool upper = c >= u'A' && c <= u'Z';
+        const char16_t folded = lower ? char16_t(c - u'a' + u'A') : c;
+        const bool vowel
+            = folded == u'A' || folded == u'E' || folded == u'I' || folded == u'O' || folded == u'U';
+        contexts[c] = lower ? (vowel ? 2 : 1) : upper ? (vowel ? 4 : 3) : 0;
+    }
+    return contexts;
 }
 
 constexpr qsizetype singleSlots(ReadingEvidence::Source source)
@@ -394,6 +387,13 @@ ByteOrderMark FindByteOrderMark(QByteArrayView bytes)
     return {};
 }
 
+namespace {
+
+// How many bytes of a word are 0x80, the others being 0: the bytes summed by a multiply.
+int CountMarks(quint64 marks) { return int(((marks >> 7) * 0x0101010101010101ull) >> 56); }
+
+}   // namespace
+
 std::optional<TextEncoding> Utf16ByZeroBytes(QByteArrayView bytes)
 {
     const qsizetype units = bytes.size() / 2;
@@ -413,10 +413,10 @@ std::optional<TextEncoding> Utf16ByZeroBytes(QByteArrayView bytes)
         const quint64 zero = zeroBytes(word);
         const quint64 lineEnd
             = zeroBytes(word ^ 0x0A0A0A0A0A0A0A0Aull) | zeroBytes(word ^ 0x0D0D0D0D0D0D0D0Dull);
-        zeros[0] += qPopulationCount(zero & evenBytes);
-        zeros[1] += qPopulationCount(zero & oddBytes);
-        lineEnds[0] += qPopulationCount(lineEnd & evenBytes);
-        lineEnds[1] += qPopulationCount(lineEnd & oddBytes);
+        zeros[0] += CountMarks(zero & evenBytes);
+        zeros[1] += CountMarks(zero & oddBytes);
+        lineEnds[0] += CountMarks(lineEnd & evenBytes);
+        lineEnds[1] += CountMarks(lineEnd & oddBytes);
     }
     for (; i < bytes.size(); ++i, ++p) {
         zeros[i & 1] += *p == 0;
@@ -433,29 +433,91 @@ std::optional<TextEncoding> Utf16ByZeroBytes(QByteArrayView bytes)
 ReadingEvidence::ReadingEvidence(Source source)
     : source_(source)
     , singles_(std::size_t(singleSlots(source)))
+    , shortRuns_(shortRunPlaces)
 {
 }
 
-void ReadingEvidence::addRun(const QChar *run, qsizetype length, char16_t before, char16_t after)
+const std::array<unsigned char, 128> ReadingEvidence::contextOf = Contexts();
+
+namespace {
+
+int ContextOf(char16_t c) { return c < 128 ? ReadingEvidence::contextOf[c] : 0; }
+
+}   // namespace
+
+bool ReadingEvidence::countShortRun(const char16_t *units, int length, int before, int after, quint32 count)
 {
-    const char16_t c = run->unicode();
-    if (length == 1 && c < tabledCharacters) {
-        ++singles_[std::size_t(
-            ((c - 0x80) * contextCount + Context(before)) * contextCount + Context(after))];
-        return;
+    quint64 packed = 0;
+    for (int i = 0; i < length; ++i)
+        packed |= quint64(units[i]) << (16 * i);
+    const auto kind = quint16(length | before << 3 | after << 6);
+    std::size_t place = std::size_t((packed ^ kind) * 0x9E3779B97F4A7C15ull >> 54);
+    for (;; place = (place + 1) & (shortRunPlaces - 1)) {
+        ShortRun &run = shortRuns_[place];
+        if (run.kind == kind && run.units == packed) {
+            run.count += count;
+            return true;
+        }
+        if (run.kind == 0) {
+            if (shortRunCount_ == shortRunLimit)
+                return false;
+            ++shortRunCount_;
+            run = { packed, kind, count };
+            return true;
+        }
     }
-    WeighUtf8Run(run, length, before, after, weights_.data());
+}
+
+void ReadingEvidence::weighRun(const char16_t *units, qsizetype length, char16_t before, char16_t after,
+    std::array<qint64, readingCount> &weights, qint64 times) const
+{
+    std::array<qint64, readingCount> once {};
+    if (source_ == Source::Utf8Text) {
+        WeighUtf8Run(reinterpret_cast<const QChar *>(units), length, before, after, once.data());
+    } else {
+        unsigned char bytes[longestShortRun];
+        for (qsizetype i = 0; i < length; ++i)
+            bytes[i] = static_cast<unsigned char>(units[i]);
+        WeighByteRun(bytes, length, before, after, once.data());
+    }
+    for (int r = 0; r < readingCount; ++r)
+        weights[r] += times * once[r];
+}
+
+void ReadingEvidence::addLongRun(const QChar *run, qsizetype length, char16_t before, char16_t after)
+{
+    const auto *units = reinterpret_cast<const char16_t *>(run);
+    if (length > longestShortRun
+        || !countShortRun(units, int(length), ContextOf(before), ContextOf(after), 1))
+        WeighUtf8Run(run, length, before, after, weights_.data());
 }
 
 void ReadingEvidence::addRun(const unsigned char *run, qsizetype length, char16_t before, char16_t after)
 {
     if (length == 1) {
-        ++singles_[std::size_t(
-            ((*run - 0x80) * contextCount + Context(before)) * contextCount + Context(after))];
+        ++singles_[slot(*run, before, after)];
         return;
     }
-    WeighByteRun(run, length, before, after, weights_.data());
+    char16_t units[longestShortRun];
+    for (qsizetype i = 0; i < length && i < longestShortRun; ++i)
+        units[i] = *(run + i);
+    if (length > longestShortRun
+        || !countShortRun(units, int(length), ContextOf(before), ContextOf(after), 1))
+        WeighByteRun(run, length, before, after, weights_.data());
 }
+
+namespace {
+
+// The units of a counted short run.
+int Unpack(quint64 packed, quint16 kind, char16_t *units)
+{
+    const int length = kind & 7;
+    for (int i = 0; i < length; ++i)
+        units[i] = char16_t(packed >> (16 * i));
+    return length;
+}
+
+}   // namespace
 
 void ReadingEvidence::add(const ReadingEvidence &other)
 {
@@ -464,6 +526,16 @@ void ReadingEvidence::add(const ReadingEvidence &other)
         singles_[i] += other.singles_[i];
     for (int r = 0; r < readingCount; ++r)
         weights_[r] += other.weights_[r];
+    for (const ShortRun &run : other.shortRuns_) {
+        if (run.kind == 0)
+            continue;
+        char16_t units[longestShortRun];
+        const int length = Unpack(run.units, run.kind, units);
+        const int before = run.kind >> 3 & 7;
+        const int after = run.kind >> 6 & 7;
+        if (!countShortRun(units, length, before, after, run.count))
+            weighRun(units, length, contextCharacter[before], contextCharacter[after], weights_, run.count);
+    }
     nuls_ += other.nuls_;
 }
 
@@ -471,21 +543,19 @@ std::array<qint64, ReadingEvidence::readingCount> ReadingEvidence::weights() con
 {
     std::array<qint64, readingCount> total = weights_;
     for (std::size_t i = 0; i < singles_.size(); ++i) {
-        const quint32 count = singles_[i];
-        if (count == 0)
+        if (singles_[i] == 0)
             continue;
-        const char16_t before = contextCharacter[i / contextCount % contextCount];
-        const char16_t after = contextCharacter[i % contextCount];
-        std::array<qint64, readingCount> once {};
-        if (source_ == Source::Utf8Text) {
-            const QChar c(char16_t(0x80 + i / (contextCount * contextCount)));
-            WeighUtf8Run(&c, 1, before, after, once.data());
-        } else {
-            const auto byte = static_cast<unsigned char>(0x80 + i / (contextCount * contextCount));
-            WeighByteRun(&byte, 1, before, after, once.data());
-        }
-        for (int r = 0; r < readingCount; ++r)
-            total[r] += qint64(count) * once[r];
+        const auto c = char16_t(0x80 + i / (contextCount * contextCount));
+        weighRun(&c, 1, contextCharacter[i / contextCount % contextCount], contextCharacter[i % contextCount],
+            total, singles_[i]);
+    }
+    for (const ShortRun &run : shortRuns_) {
+        if (run.kind == 0)
+            continue;
+        char16_t units[longestShortRun];
+        const int length = Unpack(run.units, run.kind, units);
+        weighRun(units, length, contextCharacter[run.kind >> 3 & 7], contextCharacter[run.kind >> 6 & 7],
+            total, run.count);
     }
     return total;
 }

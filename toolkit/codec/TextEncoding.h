@@ -47,7 +47,14 @@ public:
     explicit ReadingEvidence(Source source);
 
     // `before` and `after`: the ASCII characters beside the run; 0 at the text's edge.
-    void addRun(const QChar *run, qsizetype length, char16_t before, char16_t after);
+    void addRun(const QChar *run, qsizetype length, char16_t before, char16_t after)
+    {
+        const char16_t c = run->unicode();
+        if (length == 1 && c < singleCharacters)
+            ++singles_[slot(c, before, after)];
+        else
+            addLongRun(run, length, before, after);
+    }
     void addRun(const unsigned char *run, qsizetype length, char16_t before, char16_t after);
     void addNul() { ++nuls_; }
     void add(const ReadingEvidence &other);
@@ -61,11 +68,39 @@ public:
     // The weight of each reading, in TextEncoding's order (for the tests and tools).
     std::array<qint64, readingCount> weights() const;
 
+    // A single-character run is counted under its character (up to the end of the Latin
+    // letters) and the kind of ASCII character on either side: none or a sign, a
+    // lowercase consonant or vowel, a capital consonant or vowel.
+    static constexpr char16_t singleCharacters = 0x250;
+    static constexpr int contextCount = 5;
+    static const std::array<unsigned char, 128> contextOf;
+
 private:
+    static std::size_t slot(char16_t c, char16_t before, char16_t after)
+    {
+        const int first = before < 128 ? contextOf[before] : 0;
+        const int second = after < 128 ? contextOf[after] : 0;
+        return std::size_t(((c - 0x80) * contextCount + first) * contextCount + second);
+    }
+    void addLongRun(const QChar *run, qsizetype length, char16_t before, char16_t after);
+    // Counts a run of two to four characters or bytes; false when the table is full.
+    bool countShortRun(const char16_t *units, int length, int before, int after, quint32 count);
+    void weighRun(const char16_t *units, qsizetype length, char16_t before, char16_t after,
+        std::array<qint64, readingCount> &weights, qint64 times) const;
+
     Source source_;
     // Single-character runs, counted by character and context and weighed once at the
     // end: the runs of a Romanian text are mostly one letter long.
     std::vector<quint32> singles_;
+    // Runs of two to four, as "ță", likewise; a longer run, or one that finds the table
+    // full, is weighed at once.
+    struct ShortRun {
+        quint64 units = 0;
+        quint16 kind = 0;   // length and contexts; 0: an empty place
+        quint32 count = 0;
+    };
+    std::vector<ShortRun> shortRuns_;
+    int shortRunCount_ = 0;
     std::array<qint64, readingCount> weights_ {};
     qsizetype nuls_ = 0;
 };
