@@ -2,12 +2,16 @@
 """Writes tests/data/encodings/: short phone books as Romanian users have them, each
 shape of list in each encoding it can be written in, with the text it holds beside it.
 
-Run from anywhere: python3 tools/make_encoding_corpus.py
+    python3 tools/make_encoding_corpus.py                       the corpus of the tests
+    python3 tools/make_encoding_corpus.py --random SEED FOLDER  400 lists drawn at random
+
 For every file NAME.txt it writes NAME.expected, the lines in UTF-8, each ending in LF.
-Python's standard library only; the output is the same on every run.
+Python's standard library only; the output is the same on every run (and seed).
 """
 
 import pathlib
+import random
+import sys
 
 # Shapes of list. Romanian s and t are written here with a comma below, as new files
 # hold them, or with a cedilla, as old ones do; a code page that has only the other
@@ -119,22 +123,101 @@ def files():
         for encoding in ENCODINGS:
             if not encoding.startswith("utf-") and shape not in SINGLE_BYTE_SHAPES:
                 continue
-            yield shape, encoding, [written_for(encoding, line) for line in lines]
+            yield shape, encoding, lines
+
+
+# Words for the lists drawn at random: names, towns and institutions.
+ROMANIAN_SURNAMES = """Popescu Ionescu Popa Pop Radu Dumitru Stan Stoica Gheorghe Matei Ciobanu Rusu
+    Munteanu Constantinescu Dobre Barbu Nistor Florea Moldovan Lungu Ștefănescu Mureșan Răducanu
+    Țurcanu Niță Bălan Preda Toma Vasilescu Iordache Bărbulescu Cârstea Tănase Șerban Făgărășanu
+    Dănilă Păun Mocanu Cîrstea Neagoe Ioniță Mihăilă Sârbu Tătaru Oprea Gâlcă Bâlea Frățilă Roșu
+    Dinu Voicu Enache Ispas Dragomir Jitaru Lăcătuș Tudose Ilie Marin Ghiță Zamfir Stănescu""".split()
+ROMANIAN_NAMES = """Ion Maria Andrei Elena Mihai Ana Alexandru Ioana Gabriel Cristina Bogdan Adriana Vasile
+    Gheorghe Daniela Ștefan Cătălina Răzvan Tudor Irina Mădălina Costel Ionuț Alina Florin Sorina
+    Dănuț Laura Viorica Petru Aurel Doina Liviu Rodica Mircea Nicoleta Marius Ileana Remus Oana
+    Cornel Iulia Viorel Luminița Constanța Ștefania Bianca Ovidiu""".split()
+HUNGARIAN_NAMES = """Kovács Szabó Tóth Nagy Horváth Varga Kiss Molnár Németh Farkas Balogh Papp Takács
+    Juhász Lakatos Mészáros Oláh Simon Rácz Fekete Szőke Győri Fűzesi Bíró Ödön Péter Ilona Ákos
+    Éva Zoltán László Erzsébet Gábor Katalin Ferenc Júlia Sándor Gyöngyi Tünde Béla Lőrinc Ünige
+    Csaba Réka Hajnal Böjte Fülöp""".split()
+GERMAN_NAMES = """Müller Schäfer Weiß Günter Jürgen Brigitte Schmidt Schneider Fischer Meyer Wagner
+    Becker Schulz Hoffmann Koch Bauer Richter Klein Wolf Schröder Neumann Schwarz Zimmermann Braun
+    Krüger Hofmann Hartmann Lange Schmitt Werner Krause Meier Lehmann Köhler Maier Jäger Groß Fuchs
+    Möller Stöckl Hänsel""".split()
+TOWNS = """Brăila Tășnad Orăștie Câmpina Târgu-Jiu Bistrița Năsăud Mediaș Făgăraș Pitești Botoșani
+    Iași Bârlad Călărași Slobozia Găești Mioveni Târgoviște Buzău Focșani Galați Tulcea Constanța
+    Reșița Caransebeș Lugoj Timișoara Arad Oradea Zalău Dej Turda Blaj Sebeș Hunedoara Petroșani""".split()
+INSTITUTIONS = ["Primăria", "Școala Gimnazială", "Spitalul Județean", "Poliția", "Casa de Cultură",
+                "Biblioteca Județeană", "Pompierii", "Farmacia", "Liceul Teoretic", "Grădinița",
+                "Judecătoria", "Centrul Medical", "Taxi", "Brutăria"]
+ASCII_NAMES = "Pop Stan Rusu Dinu Ilie Marin Voicu Ispas Ion Ana Dan Mihai Elena".split()
+
+
+def random_lists(seed):
+    """Yields (name, lines) for 400 short lists drawn with this seed: Romanian, Hungarian and
+    German names, institutions and towns, ASCII names, in mixed case or capitals, with
+    comma-below or cedilla forms."""
+    draw = random.Random(seed)
+
+    def phone():
+        return draw.choice([f"07{draw.randrange(100):02d} {draw.randrange(1000):03d} {draw.randrange(1000):03d}",
+                            f"02{draw.randrange(70):02d} {draw.randrange(1000):03d} {draw.randrange(1000):03d}",
+                            str(draw.choice([112, 981, 955]))])
+
+    def line(kind):
+        if kind == "romanian":
+            return f"{draw.choice(ROMANIAN_SURNAMES)}  {draw.choice(ROMANIAN_NAMES)}  {phone()}"
+        if kind == "hungarian":
+            return f"{draw.choice(HUNGARIAN_NAMES)}  {draw.choice(HUNGARIAN_NAMES)}  {phone()}"
+        if kind == "german":
+            return f"{draw.choice(GERMAN_NAMES)}  {draw.choice(GERMAN_NAMES)}  {phone()}"
+        if kind == "institution":
+            return f"{draw.choice(INSTITUTIONS)} {draw.choice(TOWNS)}  {phone()}"
+        return f"{draw.choice(ASCII_NAMES)}  {draw.choice(ASCII_NAMES)}  {phone()}"
+
+    for number in range(400):
+        kinds = draw.choice([["romanian"], ["romanian", "ascii"], ["institution"], ["hungarian", "german"],
+                             ["romanian", "hungarian", "german", "institution"], ["ascii"] * 3 + ["romanian"]])
+        lines = [line(draw.choice(kinds)) for _ in range(draw.choice([1, 1, 2, 3, 5, 8, 12]))]
+        capitals = draw.random() < 1 / 3
+        if capitals:
+            lines = [text.upper() for text in lines]
+        if draw.random() < 0.3:
+            lines = [text.translate(COMMA_TO_CEDILLA) for text in lines]
+        yield f"random{number:03d}-{'capitals' if capitals else 'mixed'}", lines
+
+
+def write(target, name, encoding, lines, last_line_end=True):
+    """Writes NAME.ENCODING.txt and its .expected; False where the page lacks a letter."""
+    codec, bom, line_end = ENCODINGS[encoding]
+    lines = [written_for(encoding, line) for line in lines]
+    text = line_end.join(lines) + (line_end if last_line_end else "")
+    try:
+        data = bom + text.encode(codec)
+    except UnicodeEncodeError:
+        return False
+    (target / f"{name}.{encoding}.txt").write_bytes(data)
+    (target / f"{name}.{encoding}.expected").write_bytes("".join(line + "\n" for line in lines).encode("utf-8"))
+    return True
 
 
 def main():
-    target = pathlib.Path(__file__).resolve().parent.parent / "tests" / "data" / "encodings"
+    if len(sys.argv) == 4 and sys.argv[1] == "--random":
+        target = pathlib.Path(sys.argv[3])
+    elif len(sys.argv) == 1:
+        target = pathlib.Path(__file__).resolve().parent.parent / "tests" / "data" / "encodings"
+    else:
+        sys.exit(__doc__)
     target.mkdir(parents=True, exist_ok=True)
     for old in list(target.glob("*.txt")) + list(target.glob("*.expected")):
         old.unlink()
+    if len(sys.argv) == 4:
+        for name, lines in random_lists(int(sys.argv[2])):
+            for encoding in ENCODINGS:
+                write(target, name, encoding, lines)
+        return
     for shape, encoding, lines in files():
-        codec, bom, line_end = ENCODINGS[encoding]
-        text = line_end.join(lines)
-        if shape != "ascii":
-            text += line_end
-        name = f"{shape}.{encoding}"
-        (target / f"{name}.txt").write_bytes(bom + text.encode(codec))
-        (target / f"{name}.expected").write_bytes("".join(line + "\n" for line in lines).encode("utf-8"))
+        assert write(target, shape, encoding, lines, last_line_end=shape != "ascii")
 
 
 if __name__ == "__main__":

@@ -2,9 +2,10 @@
 # How many of the phone books in tests/data/encodings/ each reader reads as written:
 # the plain text codec of this work tree, that of each commit named, uchardet and ICU's
 # charset detector (measured where libuchardet-dev and libicu-dev are installed). Prints
-# Markdown tables, then every file a reader got wrong with its answer.
+# Markdown tables, then every file a reader got wrong with its answer. With --random
+# SEED it measures 400 lists drawn at random (tools/make_encoding_corpus.py) instead.
 #
-#   tools/measure_encoding_detectors.sh [COMMIT...]     e.g. ... 2c73e91
+#   tools/measure_encoding_detectors.sh [--random SEED] [COMMIT...]     e.g. ... 2c73e91
 #
 # Builds in build-encodings/ with Qt Core; the program itself links neither detector.
 set -euo pipefail
@@ -24,6 +25,11 @@ build() {
 }
 
 mkdir -p "$build_root"
+if [[ ${1:-} == --random ]]; then
+    corpus="$build_root/random-$2"
+    python3 "$source_dir/tools/make_encoding_corpus.py" --random "$2" "$corpus"
+    shift 2
+fi
 : >"$results"
 for commit in "$@"; do
     revision=$(git -C "$source_dir" rev-parse --short "$commit^{commit}")

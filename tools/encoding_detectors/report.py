@@ -23,6 +23,8 @@ def main():
         shape, encoding, _ = file.rsplit(".", 2)
         result[(reader, encoding, shape)] = (ok == "ok", answer, file)
 
+    shapes = [shape for shape in SHAPES if any(s == shape for (_, _, s) in result)]
+
     def table(title, keys, pick):
         print(f"| {title} | " + " | ".join(readers) + " |")
         print("|---" * (len(readers) + 1) + "|")
@@ -40,15 +42,20 @@ def main():
 
     print("Read as written, by encoding:\n")
     table("encoding", ENCODINGS, lambda e, s: e)
+    if not shapes:
+        for reader in readers:
+            wrong = sorted(file for (r, _, _), (ok, _, file) in result.items() if r == reader and not ok)
+            print(f"{reader} reads wrong: " + (", ".join(wrong) or "none"))
+        return
     print("Read as written, by shape of list:\n")
-    table("shape", SHAPES, lambda e, s: s)
+    table("shape", shapes, lambda e, s: s)
     for reader in readers:
         print(f"What {reader} reads as written (yes), reads wrong (NO); empty: no such file:\n")
-        print("| encoding | " + " | ".join(SHAPES) + " |")
-        print("|---" * (len(SHAPES) + 1) + "|")
+        print("| encoding | " + " | ".join(shapes) + " |")
+        print("|---" * (len(shapes) + 1) + "|")
         for encoding in ENCODINGS:
             cells = []
-            for shape in SHAPES:
+            for shape in shapes:
                 found = result.get((reader, encoding, shape))
                 cells.append("" if found is None else ("yes" if found[0] else "NO"))
             print(f"| {encoding} | " + " | ".join(cells) + " |")
