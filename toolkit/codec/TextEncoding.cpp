@@ -13,13 +13,13 @@ namespace {
 constexpr std::array pageReadings
     = { TextEncoding::Windows1250, TextEncoding::Iso8859_2, TextEncoding::Iso8859_16, TextEncoding::Dos852 };
 
-enum Trait : quint16 {
+enum Trait : quint32 {
     Letter = 0x01,
     Ours = 0x02,   // a letter of Romanian, Hungarian or German
     Upper = 0x04,
     Lower = 0x08,
     Vowel = 0x10,
-    Control = 0x20,   // a control or no character at all: never in a phone book
+    Control = 0x20,   // never in a phone book; what a page has for a byte it leaves undefined
     Space = 0x40,
     InsideWords = 0x80,   // a sign that may stand inside a word: an apostrophe, a hyphen
     // Where words hold a letter of ours besides inside them: at their start, at their
@@ -32,7 +32,15 @@ enum Trait : quint16 {
     VowelBefore = 0x2000,   // ß follows a vowel
     OtherScript = 0x4000,   // a letter of Greek, Cyrillic and the scripts after them
     Symbol = 0x8000,
+    // A piece of a DOS table's frame, and its arms that reach the piece beside it.
+    BoxPiece = 0x10000,
+    LeftArm = 0x20000,
+    RightArm = 0x40000,
 };
+
+// Which of the box-drawing characters U+2500 to U+257F reach left and right, bit by bit.
+constexpr quint64 leftArms[2] = { 0xfffffff00f0f0333ull, 0x5116dffe38e13fffull };
+constexpr quint64 rightArms[2] = { 0xfffff00ff0f0f333ull, 0x54473ff1c71d3fffull };
 
 // Where the Latin letters and phonetic signs end. No single-byte page reads two letters
 // beyond them in a row, so two such letters side by side are a name in UTF-8 that these
@@ -79,24 +87,32 @@ bool In(const char16_t *set, char16_t c)
     return false;
 }
 
-quint16 ComputeTraits(char16_t c)
+quint32 ComputeTraits(char16_t c)
 {
     const QChar ch(c);
     const QChar::Category category = ch.category();
-    if (c == 0xFFFD || category == QChar::Other_Control || category == QChar::Other_NotAssigned
-        || category == QChar::Other_PrivateUse)
+    if (category == QChar::Other_Control)
         return Control;
     if (category >= QChar::Separator_Space && category <= QChar::Separator_Paragraph)
         return Space;
     if (category == QChar::Punctuation_Connector || category == QChar::Punctuation_Dash || c == 0x2018
         || c == 0x2019 || c == 0x02BC || c == 0xAD)
         return InsideWords;
+    if (c >= 0x2500 && c < 0x2580) {
+        const int piece = c - 0x2500;
+        quint32 traits = Symbol | BoxPiece;
+        if (leftArms[piece / 64] >> (piece % 64) & 1)
+            traits |= LeftArm;
+        if (rightArms[piece / 64] >> (piece % 64) & 1)
+            traits |= RightArm;
+        return traits;
+    }
     if (category >= QChar::Symbol_Math && category <= QChar::Symbol_Other)
         return Symbol;
     // The ordinal signs and the micro sign are letters to Unicode, signs to a reader.
     if (!ch.isLetter() || c == 0xAA || c == 0xBA || c == 0xB5)
         return 0;
-    quint16 traits = Letter;
+    quint32 traits = Letter;
     if (c >= firstOtherScript)
         traits |= OtherScript;
     if (ch.isUpper())
@@ -122,10 +138,10 @@ quint16 ComputeTraits(char16_t c)
 constexpr char16_t tabledCharacters = ReadingEvidence::singleCharacters;   // ASCII and the Latin letters
 
 struct Tables {
-    quint16 traits[tabledCharacters];
+    quint32 traits[tabledCharacters];
     // The upper half of each single-byte reading: a byte's character and its traits.
     char16_t pageCharacter[pageReadings.size()][128];
-    quint16 pageTraits[pageReadings.size()][128];
+    quint32 pageTraits[pageReadings.size()][128];
 
     Tables()
     {
@@ -150,11 +166,11 @@ const Tables &tables()
     return built;
 }
 
-quint16 Traits(const Tables &t, char16_t c) { return c < tabledCharacters ? t.traits[c] : ComputeTraits(c); }
+quint32 Traits(const Tables &t, char16_t c) { return c < tabledCharacters ? t.traits[c] : ComputeTraits(c); }
 
 // What one character beyond ASCII says for the reading it is in.
 int Weigh(
-    char16_t c, quint16 traits, char16_t before, quint16 beforeTraits, char16_t after, quint16 afterTraits)
+    char16_t c, quint32 traits, char16_t before, quint32 beforeTraits, char16_t after, quint32 afterTraits)
 {
     if (traits & Control)
         return -10;
@@ -165,12 +181,18 @@ int Weigh(
             return 0;
         if (letterBefore && letterAfter)
             return -4;
-        return (traits & Symbol) && (letterBefore || letterAfter) ? -1 : 0;
+        int weight = (traits & Symbol) && (letterBefore || letterAfter) ? -1 : 0;
+        // The pieces of a table's frame join: an arm reaches another piece.
+        if ((traits & LeftArm) && !(beforeTraits & BoxPiece))
+            weight -= 2;
+        if ((traits & RightArm) && !(afterTraits & BoxPiece))
+            weight -= 2;
+        return weight;
     }
-    const quint16 place = letterBefore && letterAfter ? quint16(0xFFFF)
-        : letterAfter                                 ? quint16(AtStart)
-        : letterBefore                                ? quint16(AtEnd)
-                                                      : quint16(Alone);
+    const quint32 place = letterBefore && letterAfter ? quint32(0xFFFFFFFF)
+        : letterAfter                                 ? quint32(AtStart)
+        : letterBefore                                ? quint32(AtEnd)
+                                                      : quint32(Alone);
     if ((traits & Ours) && !(traits & place))
         return -2;
     int weight = (traits & Ours)                                                 ? 2
@@ -210,7 +232,7 @@ public:
     {
     }
 
-    void add(char16_t c, quint16 traits)
+    void add(char16_t c, quint32 traits)
     {
         if ((traits & (Letter | OtherScript)) == Letter)
             ++latinLetters_;
@@ -227,7 +249,7 @@ public:
 
     qint64 end(char16_t after)
     {
-        const quint16 afterTraits = Traits(tables_, after);
+        const quint32 afterTraits = Traits(tables_, after);
         if (pending_)
             weight_ += Weigh(current_, currentTraits_, previous_, previousTraits_, after, afterTraits);
         // A word of these languages made of such letters alone is rare: "ő" is one letter.
@@ -239,9 +261,9 @@ public:
 private:
     const Tables &tables_;
     char16_t previous_;
-    quint16 previousTraits_;
+    quint32 previousTraits_;
     char16_t current_ = 0;
-    quint16 currentTraits_ = 0;
+    quint32 currentTraits_ = 0;
     bool pending_ = false;
     bool letterBefore_;
     int latinLetters_ = 0;
