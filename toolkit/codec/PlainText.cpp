@@ -31,44 +31,41 @@ QChar *MendLines(
             out += 4;
             p += 4;
         }
-        if (p == end)
-            break;
-        const char16_t c = p->unicode();
-        if (char16_t(c - 0x0E) < 0x80 - 0x0E) {
-            *out++ = QChar(c);
-            ++p;
-            continue;
-        }
-        if (c < 0x80) {
-            ++p;
-            if (c == u'\r') {
-                if (p != end && *p == u'\n')
-                    ++p;
-                *out++ = QChar(u'\n');
-            } else if (c == u'\n') {
-                *out++ = QChar(u'\n');
-            } else if (c != 0) {
+        // One at a time up to and past what stopped the copy, which is among the next four.
+        for (const QChar *const stop = end - p > 4 ? p + 4 : end; p < stop;) {
+            const char16_t c = p->unicode();
+            if (char16_t(c - 0x0E) < 0x80 - 0x0E) {
                 *out++ = QChar(c);
-            } else if (evidence) {
-                evidence->addNul();
+                ++p;
+            } else if (c < 0x80) {
+                ++p;
+                if (c == u'\r') {
+                    if (p != end && *p == u'\n')
+                        ++p;
+                    *out++ = QChar(u'\n');
+                } else if (c == u'\n') {
+                    *out++ = QChar(u'\n');
+                } else if (c != 0) {
+                    *out++ = QChar(c);
+                } else if (evidence) {
+                    evidence->addNul();
+                }
+            } else if (c == 0x2029) {
+                ++p;
+                *out++ = QChar(u'\n');
+            } else {
+                const QChar *runEnd = p + 1;
+                while (runEnd != end && runEnd->unicode() >= 0x80 && runEnd->unicode() != 0x2029)
+                    ++runEnd;
+                if (evidence) {
+                    const char16_t before = out == textBegin ? 0 : out[-1].unicode();
+                    const char16_t after = runEnd == end ? 0 : runEnd->unicode();
+                    evidence->addRun(p, runEnd - p, before < 0x80 ? before : 0, after < 0x80 ? after : 0);
+                }
+                while (p != runEnd)
+                    *out++ = *p++;
             }
-            continue;
         }
-        if (c == 0x2029) {
-            ++p;
-            *out++ = QChar(u'\n');
-            continue;
-        }
-        const QChar *runEnd = p + 1;
-        while (runEnd != end && runEnd->unicode() >= 0x80 && runEnd->unicode() != 0x2029)
-            ++runEnd;
-        if (evidence) {
-            const char16_t before = out == textBegin ? 0 : out[-1].unicode();
-            const char16_t after = runEnd == end ? 0 : runEnd->unicode();
-            evidence->addRun(p, runEnd - p, before < 0x80 ? before : 0, after < 0x80 ? after : 0);
-        }
-        while (p != runEnd)
-            *out++ = *p++;
     }
     return out;
 }

@@ -38,7 +38,8 @@ enum Trait : quint32 {
     RightArm = 0x40000,
 };
 
-// Which of the box-drawing characters U+2500 to U+257F reach left and right, bit by bit.
+// Which of the box-drawing characters U+2500 to U+257F reach left and right, bit by bit:
+// those whose Unicode names say LEFT or HORIZONTAL, and RIGHT or HORIZONTAL.
 constexpr quint64 leftArms[2] = { 0xfffffff00f0f0333ull, 0x5116dffe38e13fffull };
 constexpr quint64 rightArms[2] = { 0xfffff00ff0f0f333ull, 0x54473ff1c71d3fffull };
 

@@ -36,8 +36,9 @@ std::optional<TextEncoding> Utf16ByZeroBytes(QByteArrayView bytes);
 // differ between readings, so it is given their runs with the ASCII character on
 // either side. Each character of a reading weighs for it when it is a letter of those
 // languages, in a place and a case that words hold it, and against it when it is a
-// control, a letter none of them uses, a sign inside a word, a lowercase letter between
-// capitals or a capital after a lowercase letter.
+// control, a letter none of them uses, a sign inside a word, a lowercase letter before
+// a capital, a capital after a lowercase letter, or a piece of a table's frame that
+// joins no other.
 class ReadingEvidence {
 public:
     // Utf8Text: runs of a text decoded as UTF-8, weighed in UTF-8 and in the pages as
