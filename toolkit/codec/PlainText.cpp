@@ -3,6 +3,8 @@
 #include "codec/CodePages.h"
 
 #include <QStringDecoder>
+#include <QSysInfo>
+#include <QtAlgorithms>
 
 #include <atomic>
 #include <cstring>
@@ -20,51 +22,59 @@ QChar *MendLines(
 {
     while (p != end) {
         // Four characters at a time while they are ASCII beyond the controls, as most of
-        // any text is: no unit has a bit above 0x7F, and each gains one at + 0x72.
+        // any text is: a unit is other where it has a bit above 0x7F or gains none at + 0x72.
+        // A carry out of a unit that is other reaches only the units after it.
         while (end - p >= 4) {
             quint64 word;
             std::memcpy(&word, static_cast<const void *>(p), sizeof word);
-            if ((word & 0xFF80FF80FF80FF80ull) != 0
-                || ((word + 0x0072007200720072ull) & 0x0080008000800080ull) != 0x0080008000800080ull)
-                break;
-            std::memcpy(static_cast<void *>(out), &word, sizeof word);
-            out += 4;
-            p += 4;
-        }
-        // One at a time up to and past what stopped the copy, which is among the next four.
-        for (const QChar *const stop = end - p > 4 ? p + 4 : end; p < stop;) {
-            const char16_t c = p->unicode();
-            if (char16_t(c - 0x0E) < 0x80 - 0x0E) {
-                *out++ = QChar(c);
-                ++p;
-            } else if (c < 0x80) {
-                ++p;
-                if (c == u'\r') {
-                    if (p != end && *p == u'\n')
-                        ++p;
-                    *out++ = QChar(u'\n');
-                } else if (c == u'\n') {
-                    *out++ = QChar(u'\n');
-                } else if (c != 0) {
-                    *out++ = QChar(c);
-                } else if (evidence) {
-                    evidence->addNul();
-                }
-            } else if (c == 0x2029) {
-                ++p;
-                *out++ = QChar(u'\n');
-            } else {
-                const QChar *runEnd = p + 1;
-                while (runEnd != end && runEnd->unicode() >= 0x80 && runEnd->unicode() != 0x2029)
-                    ++runEnd;
-                if (evidence) {
-                    const char16_t before = out == textBegin ? 0 : out[-1].unicode();
-                    const char16_t after = runEnd == end ? 0 : runEnd->unicode();
-                    evidence->addRun(p, runEnd - p, before < 0x80 ? before : 0, after < 0x80 ? after : 0);
-                }
-                while (p != runEnd)
+            const quint64 other
+                = (word & 0xFF80FF80FF80FF80ull) | (~(word + 0x0072007200720072ull) & 0x0080008000800080ull);
+            if (other == 0) {
+                std::memcpy(static_cast<void *>(out), &word, sizeof word);
+                out += 4;
+                p += 4;
+                continue;
+            }
+            // The first unit is the lowest where words are read little-endian.
+            if (QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
+                for (int plain = qCountTrailingZeroBits(other) / 16; plain > 0; --plain)
                     *out++ = *p++;
             }
+            break;
+        }
+        if (p == end)
+            break;
+        const char16_t c = p->unicode();
+        if (char16_t(c - 0x0E) < 0x80 - 0x0E) {
+            *out++ = QChar(c);
+            ++p;
+        } else if (c < 0x80) {
+            ++p;
+            if (c == u'\r') {
+                if (p != end && *p == u'\n')
+                    ++p;
+                *out++ = QChar(u'\n');
+            } else if (c == u'\n') {
+                *out++ = QChar(u'\n');
+            } else if (c != 0) {
+                *out++ = QChar(c);
+            } else if (evidence) {
+                evidence->addNul();
+            }
+        } else if (c == 0x2029) {
+            ++p;
+            *out++ = QChar(u'\n');
+        } else {
+            const QChar *runEnd = p + 1;
+            while (runEnd != end && runEnd->unicode() >= 0x80 && runEnd->unicode() != 0x2029)
+                ++runEnd;
+            if (evidence) {
+                const char16_t before = out == textBegin ? 0 : out[-1].unicode();
+                const char16_t after = runEnd == end ? 0 : runEnd->unicode();
+                evidence->addRun(p, runEnd - p, before < 0x80 ? before : 0, after < 0x80 ? after : 0);
+            }
+            while (p != runEnd)
+                *out++ = *p++;
         }
     }
     return out;
