@@ -331,7 +331,8 @@ void WeighByteRun(
 }
 
 constexpr int contextCount = ReadingEvidence::contextCount;
-constexpr int shortRunPlaces = 1024;   // a power of two
+constexpr int shortRunBits = 10;
+constexpr int shortRunPlaces = 1 << shortRunBits;
 constexpr int shortRunLimit = shortRunPlaces * 3 / 4;
 constexpr int longestShortRun = 4;
 // The ASCII character each kind of context weighs as.
@@ -474,7 +475,7 @@ bool ReadingEvidence::countShortRun(const char16_t *units, int length, int befor
     for (int i = 0; i < length; ++i)
         packed |= quint64(units[i]) << (16 * i);
     const auto kind = quint16(length | before << 3 | after << 6);
-    std::size_t place = std::size_t((packed ^ kind) * 0x9E3779B97F4A7C15ull >> 54);
+    std::size_t place = std::size_t((packed ^ kind) * 0x9E3779B97F4A7C15ull >> (64 - shortRunBits));
     for (;; place = (place + 1) & (shortRunPlaces - 1)) {
         ShortRun &run = shortRuns_[place];
         if (run.kind == kind && run.units == packed) {
