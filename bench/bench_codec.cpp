@@ -1,10 +1,13 @@
 // The file codecs alone, on a million phone-book entries held in memory.
 #include "PhoneBookData.h"
+#include "codec/CodePages.h"
 #include "codec/PlainText.h"
 #include "codec/RichDocument.h"
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
 #include "richtext/DocumentFiles.h"
+
+#include <QHash>
 
 #include <benchmark/benchmark.h>
 
@@ -14,7 +17,47 @@ struct Data {
     codec::RichDocument document;
     QByteArray rtf;
     QByteArray plain;
+    QByteArray ascii;
+    QByteArray cp1250;
 };
+
+// The entries as an old system wrote them: Windows-1250, whose s and t carry a cedilla.
+QByteArray Cp1250File(const QStringList &entries)
+{
+    const codec::CodePage page = codec::CodePage::forNumber(1250);
+    QHash<char16_t, char> bytes;
+    for (int b = 0x80; b < 0x100; ++b) {
+        const char byte = char(b);
+        QChar c;
+        page.decode(QByteArrayView(&byte, 1), &c);
+        bytes.insert(c.unicode(), byte);
+    }
+    bytes.insert(u'\u0218', bytes.value(u'\u015E'));
+    bytes.insert(u'\u0219', bytes.value(u'\u015F'));
+    bytes.insert(u'\u021A', bytes.value(u'\u0162'));
+    bytes.insert(u'\u021B', bytes.value(u'\u0163'));
+    QByteArray out;
+    for (const QString &entry : entries) {
+        for (const QChar c : entry)
+            out.append(c.unicode() < 0x80 ? char(c.unicode()) : bytes.value(c.unicode(), '?'));
+        out.append("\r\n");
+    }
+    return out;
+}
+
+// The same entries without their accents, as ASCII.
+QByteArray AsciiFile(const QStringList &entries)
+{
+    QByteArray out;
+    for (const QString &entry : entries) {
+        for (const QChar c : entry.normalized(QString::NormalizationForm_D)) {
+            if (c.unicode() < 0x80)
+                out.append(char(c.unicode()));
+        }
+        out.append("\r\n");
+    }
+    return out;
+}
 
 const Data &data()
 {
@@ -24,6 +67,8 @@ const Data &data()
         result.document = codec::RichDocument::fromLines(entries);
         result.rtf = codec::WriteRtf(result.document);
         result.plain = benchdata::PlainFile(entries);
+        result.ascii = AsciiFile(entries);
+        result.cp1250 = Cp1250File(entries);
         return result;
     }();
     return loaded;
@@ -46,18 +91,26 @@ void BM_ReadRtf(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * input.rtf.size());
 }
 
-void BM_ReadPlainText(benchmark::State &state)
+void ReadPlainText(benchmark::State &state, const QByteArray &file)
 {
-    const Data &input = data();
     for (auto _ : state)
-        benchmark::DoNotOptimize(richtext::Decode(input.plain));
-    state.SetBytesProcessed(state.iterations() * input.plain.size());
+        benchmark::DoNotOptimize(richtext::Decode(file));
+    state.SetBytesProcessed(state.iterations() * file.size());
 }
+
+// The program's own baza.txt, UTF-8 with Romanian letters in about a third of its lines.
+void BM_ReadPlainText(benchmark::State &state) { ReadPlainText(state, data().plain); }
+
+void BM_ReadPlainTextAscii(benchmark::State &state) { ReadPlainText(state, data().ascii); }
+
+void BM_ReadPlainTextCp1250(benchmark::State &state) { ReadPlainText(state, data().cp1250); }
 
 }   // namespace
 
 BENCHMARK(BM_WriteRtf)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadRtf)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadPlainText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadPlainTextAscii)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadPlainTextCp1250)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

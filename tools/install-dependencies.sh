@@ -4,7 +4,8 @@
 #   run   building the program and running it on a desktop
 #   test  the run tier, and everything any test needs (tools/test.sh)
 #   fuzz  the test tier, and clang with libFuzzer (tests/fuzz, CARTE_FUZZ=ON)
-#   bench the test tier, and Python for the benchmarks' report (tools/bench.sh)
+#   bench the test tier, Python for the benchmarks' report (tools/bench.sh), and the
+#         detectors that tools/measure_encoding_detectors.sh measures
 #
 # usage: tools/install-dependencies.sh [run|test|fuzz|bench]    (as root, or with sudo)
 set -euo pipefail
@@ -36,7 +37,11 @@ test_packages=(
     clang-format
 )
 fuzz_packages=(clang-14 libclang-rt-14-dev)
-bench_packages=(python3)
+bench_packages=(
+    python3
+    # the packaged encoding detectors that tools/measure_encoding_detectors.sh compares
+    libuchardet-dev libicu-dev
+)
 
 case $tier in
 run) packages=("${run_packages[@]}") ;;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "codec/CodePages.h"
+
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +27,23 @@ inline QStringList romanianLetters()
 {
     return { u"ă"_qs, u"â"_qs, u"î"_qs, u"ș"_qs, u"ț"_qs, u"Ă"_qs, u"Â"_qs, u"Î"_qs, u"Ș"_qs, u"Ț"_qs,
         u"ş"_qs, u"ţ"_qs, u"Ş"_qs, u"Ţ"_qs };
+}
+
+// Text as a single-byte code page spells it; a character the page lacks becomes '?'.
+inline QByteArray inPage(int codePage, const QString &text)
+{
+    const codec::CodePage page = codec::CodePage::forNumber(codePage);
+    QHash<char16_t, char> byteOf;
+    for (int b = 0x80; b < 0x100; ++b) {
+        const char byte = char(b);
+        QChar c;
+        page.decode(QByteArrayView(&byte, 1), &c);
+        byteOf.insert(c.unicode(), byte);
+    }
+    QByteArray bytes;
+    for (const QChar c : text)
+        bytes.append(c.unicode() < 0x80 ? char(c.unicode()) : byteOf.value(c.unicode(), '?'));
+    return bytes;
 }
 
 }   // namespace literals
