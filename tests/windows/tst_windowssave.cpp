@@ -162,7 +162,12 @@ void WindowsSaveTest::save_refused_keepsFile()
         ::CloseHandle(holder);
     ::SetFileAttributesW(native, FILE_ATTRIBUTE_NORMAL);
 
-    QCOMPARE(message, support::SaveReport(path(), reason));
+    if (reason.isEmpty()) {
+        const QString prefix = support::SaveReport(path(), QString()).chopped(1);
+        QVERIFY2(message.startsWith(prefix) && message.size() > prefix.size() + 1, qPrintable(message));
+    } else {
+        QCOMPARE(message, support::SaveReport(path(), reason));
+    }
     QCOMPARE(support::ReadFile(path()), earlier);
     QCOMPARE(entries(), QStringList { QStringLiteral("baza.doc") });
 }
