@@ -18,7 +18,10 @@ namespace {
 
 // The argument pair: how many formats, and whether each is a font family of its own
 // rather than a colour.
-QByteArray input(const benchmark::State &state) { return hostile::manyFormats(int(state.range(0)), state.range(1)); }
+QByteArray input(const benchmark::State &state)
+{
+    return hostile::manyFormats(int(state.range(0)), state.range(1));
+}
 
 void BM_ReadFormats(benchmark::State &state)
 {
@@ -63,7 +66,8 @@ int main(int argc, char **argv)
     namespace key = keys::bench_formats;
     // Colours; families for the codecs alone, the box taking most of a minute to
     // resolve 32,766 fonts.
-    const std::vector<std::vector<int64_t>> colours = { { 5'000, 0 }, { 10'000, 0 }, { 20'000, 0 }, { 100'000, 0 } };
+    const std::vector<std::vector<int64_t>> colours
+        = { { 5'000, 0 }, { 10'000, 0 }, { 20'000, 0 }, { 100'000, 0 } };
     std::vector<std::vector<int64_t>> all = colours;
     all.push_back({ 32'766, 1 });
     const std::pair<const char *, void (*)(benchmark::State &)> codecs[]

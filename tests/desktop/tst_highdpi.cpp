@@ -1,5 +1,6 @@
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
+#include "support/FormDesign.h"
 #include "support/TestFiles.h"
 #include "vcl/TApplication.h"
 
@@ -67,15 +68,11 @@ void HighDpiTest::control_keepsLayoutAtTwiceTheSize_data()
 {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QRect>("design");
-    // Places and sizes from Unit1.ui, in the window's own (logical) pixels.
-    QTest::newRow("Edit1") << u"Edit1"_s << QRect(112, 88, 273, 21);
-    QTest::newRow("Edit2") << u"Edit2"_s << QRect(112, 128, 273, 21);
-    QTest::newRow("Edit3") << u"Edit3"_s << QRect(112, 168, 273, 21);
-    QTest::newRow("Button1") << u"Button1"_s << QRect(128, 208, 249, 49);
-    QTest::newRow("Button2") << u"Button2"_s << QRect(136, 320, 241, 57);
-    QTest::newRow("RichEdit1") << u"RichEdit1"_s << QRect(400, 72, 281, 353);
-    QTest::newRow("Button3") << u"Button3"_s << QRect(464, 8, 193, 33);
-    QTest::newRow("Panel1") << u"Panel1"_s << QRect(0, 16, 457, 57);
+    // Places and sizes in the window's own (logical) pixels.
+    const support::FormDesign design = support::ReadFormDesign(u"Unit1.ui"_s);
+    QVERIFY(!design.controls.isEmpty());
+    for (auto control = design.controls.begin(); control != design.controls.end(); ++control)
+        QTest::newRow(qPrintable(control.key())) << control.key() << control->geometry;
 }
 
 void HighDpiTest::control_keepsLayoutAtTwiceTheSize()
