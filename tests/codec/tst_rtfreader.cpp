@@ -6,24 +6,19 @@
 #include "codec/CodePages.h"
 #include "codec/RichDocument.h"
 #include "codec/rtf/Reader.h"
+#include "support/Formats.h"
 
 #include <QTest>
 
 using namespace codec;
 using namespace literals;
+using support::Bold;
 
 Q_DECLARE_METATYPE(codec::RichDocument)
 
 namespace {
 
 const QString lineBreak = QString(QChar(0x2028));
-
-CharacterFormat bold()
-{
-    CharacterFormat format;
-    format.bold = true;
-    return format;
-}
 
 }   // namespace
 
@@ -307,11 +302,11 @@ void TestRtfReader::runs_data()
     QTest::newRow("plain list has no runs")
         << header + "a\\par b\\par}" << make({ { "a", {} }, { "\n", {} }, { "b", {} }, { "\n", {} } });
     QTest::newRow("bold group") << header + "a{\\b b}c\\par}"
-                                << make({ { "a", {} }, { "b", bold() }, { "c", {} }, { "\n", {} } });
+                                << make({ { "a", {} }, { "b", Bold() }, { "c", {} }, { "\n", {} } });
     QTest::newRow("toggle off") << header + "\\b a\\b0 b\\par}"
-                                << make({ { "a", bold() }, { "b", {} }, { "\n", {} } });
+                                << make({ { "a", Bold() }, { "b", {} }, { "\n", {} } });
     QTest::newRow("run split at paragraph") << header
-            + "\\b a\\par b\\par}" << make({ { "a", bold() }, { "\n", {} }, { "b", bold() }, { "\n", {} } });
+            + "\\b a\\par b\\par}" << make({ { "a", Bold() }, { "\n", {} }, { "b", Bold() }, { "\n", {} } });
     QTest::newRow("underline kinds") << header + "\\i\\uldb a\\ulnone b\\par}"
                                      << make({ { "a", italicUnderline },
                                             { "b",

@@ -2,6 +2,7 @@
 #include "forms/Unit2.h"
 #include "support/FormDesign.h"
 #include "support/TestFiles.h"
+#include "support/WindowFixture.h"
 #include "vcl/TApplication.h"
 
 #include <QDir>
@@ -40,13 +41,7 @@ void HighDpiTest::initTestCase()
 {
     QCOMPARE(qApp->devicePixelRatio(), scale);
     QVERIFY(directory_.isValid());
-    QFile book(u"baza.txt"_s);
-    QVERIFY(book.open(QIODevice::WriteOnly));
-    book.write("Pop  Ana  555\nIonescu  Maria  0722 123 456\n");
-    book.close();
-    Application->Title(u"carte de telefon"_s);
-    Application->CreateForm(Form1);
-    Application->CreateForm(Form2);
+    forms_test::createFormsOnSample();
     Form1->Show();
     Form1->Button2Click();   // shows the list too
     QVERIFY(QTest::qWaitForWindowExposed(Form1));

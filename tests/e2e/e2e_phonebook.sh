@@ -2,18 +2,14 @@
 # Uses the program as a person would, on an X server of its own: adds an entry, shows
 # the list, deletes a line through the delete window, saves and quits; then reads the
 # saved file back with LibreOffice. Each control is found as a screen reader finds it,
-# by the name it reads out (accessibility.sh).
+# by the name it reads out (session.sh, control.py).
 #
 # usage: e2e_phonebook.sh path/to/carte-de-telefon
 set -euo pipefail
 
 program=$(realpath "$1")
-for tool in Xvfb xdotool import soffice dbus-daemon dbus-send /usr/libexec/at-spi-bus-launcher; do
-    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh test)" >&2; exit 1; }
-done
-
-source "$(dirname "$0")/../../tools/xserver.sh"
-source "$(dirname "$0")/accessibility.sh"
+source "$(dirname "$0")/session.sh"
+require_tools Xvfb xdotool import soffice dbus-daemon dbus-send /usr/libexec/at-spi-bus-launcher
 begin_session e2e
 
 fail() {
@@ -36,10 +32,7 @@ pixel() {
 mkdir "$work/run"
 printf '%s\n' 'Pop  Ana  555' 'Ionescu  Maria  0722 123 456' 'Popescu  Ion  0744 555 010' \
     'Stan  Mihai  0733 900 111' 'Rusu  Cristina  0766 101 202' >"$work/run/baza.txt"
-(cd "$work/run" && exec "$program") >"$work/program.log" 2>&1 &
-app_pid=$!
-
-main=$(wait_window 'carte de telefoane') || fail "the main window did not appear"
+start_program "$work/run" || fail "the main window did not appear"
 if xdotool search --onlyvisible --name 'stergere' >/dev/null 2>&1; then
     fail "the delete window is shown at start"
 fi
@@ -76,18 +69,10 @@ wait_window 'stergere' >/dev/null || fail "the delete window did not open"
 click 'stergere date' 'push button' 'ai sters o inregistrare' || fail "no button in the delete window"
 wait_window_gone 'stergere' 5 || fail "the delete window stayed open"
 
-xdotool windowfocus --sync "$main"
-xdotool key alt+f
-sleep 0.3
-xdotool key s
-for _ in $(seq 50); do [[ -s $work/run/baza.doc ]] && break; sleep 0.1; done
-[[ -s $work/run/baza.doc ]] || fail "File > Save wrote no baza.doc"
+save_from_menu "$main"
+wait_for_file "$work/run/baza.doc" || fail "File > Save wrote no baza.doc"
 import -window root "$work/screen.png"
-exit_from_menu "$main" || fail "the program still runs after File > Exit"
-status=0
-wait "$app_pid" || status=$?
-app_pid=
-[[ $status -eq 0 ]] || fail "exit status $status; output: $(cat "$work/program.log")"
+end_program "$main"
 [[ $(ls -A "$work/run" | tr '\n' ' ') == 'baza.doc baza.txt ' ]] || fail "files left behind: $(ls -A "$work/run")"
 
 timeout 120 soffice "-env:UserInstallation=file://$work/office" --headless --convert-to txt:Text \

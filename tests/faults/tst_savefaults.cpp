@@ -2,7 +2,6 @@
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
 #include "support/TestFiles.h"
-#include "system/Exception.h"
 #include "system/Files.h"
 #include "vcl/TRichEdit.h"
 
@@ -69,25 +68,10 @@ void fill(TRichEdit &box, int size)
     box.Document(codec::RichDocument::fromLines(all));
 }
 
-QString saveMessage(const TRichEdit &box, const QString &fileName)
-{
-    try {
-        box.Lines->SaveToFile(fileName);
-    } catch (const Exception &error) {
-        return error.Message();
-    }
-    return {};
-}
-
 // The message of the failure, or an empty string when the save succeeded.
 QString writeMessage(const QString &fileName, const QByteArray &bytes)
 {
-    try {
-        files::WriteAtomically(fileName, bytes);
-    } catch (const Exception &error) {
-        return error.Message();
-    }
-    return {};
+    return support::FailureOf([&] { files::WriteAtomically(fileName, bytes); });
 }
 
 const QByteArray newContent = QByteArrayLiteral("{\\rtf1 newer\\par}");
@@ -260,7 +244,7 @@ void SaveFaultsTest::save_readOnlyDirectory_reportsAndKeepsOldFile()
     fill(box, 1000);
     const QStringList before = support::Lines(*box.Lines);
 
-    QCOMPARE(saveMessage(box, fileName), support::SaveReport(fileName, reason));
+    QCOMPARE(support::SaveFailure(*box.Lines, fileName), support::SaveReport(fileName, reason));
     QCOMPARE(support::ReadFile(fileName), oldContent);
     QCOMPARE(entries(folder), QStringList { QStringLiteral("baza.doc") });
     QCOMPARE(support::Lines(*box.Lines), before);
@@ -327,7 +311,7 @@ void SaveFaultsTest::save_workingFolderRemoved_reportsAndKeepsList()
     TRichEdit box;
     fill(box, 1000);
     const QStringList before = support::Lines(*box.Lines);
-    const QString message = saveMessage(box, QStringLiteral("baza.doc"));
+    const QString message = support::SaveFailure(*box.Lines, QStringLiteral("baza.doc"));
     QVERIFY(QDir::setCurrent(previous));
 
     QVERIFY(removed);
@@ -376,9 +360,9 @@ void SaveFaultsTest::save_diskFull_reportsAndKeepsOldFile()
     QString message;
     if (limit == QLatin1String("file size")) {
         const FileSizeLimit sizeLimit(64 * 1024);
-        message = saveMessage(box, fileName);
+        message = support::SaveFailure(*box.Lines, fileName);
     } else {
-        message = saveMessage(box, fileName);
+        message = support::SaveFailure(*box.Lines, fileName);
     }
     QFile::remove(folder + QLatin1String("/filler"));
     QCOMPARE(message, support::SaveReport(fileName, reason));
@@ -395,7 +379,8 @@ void SaveFaultsTest::save_nameIsDirectory_reportsAndKeepsDirectory()
     TRichEdit box;
     fill(box, 100);
 
-    QCOMPARE(saveMessage(box, fileName), support::SaveReport(fileName, QStringLiteral("este un dosar")));
+    QCOMPARE(support::SaveFailure(*box.Lines, fileName),
+        support::SaveReport(fileName, QStringLiteral("este un dosar")));
     QVERIFY(QFileInfo(fileName).isDir());
     QCOMPARE(support::ReadFile(fileName + QLatin1String("/inside.txt")), oldContent);
     QCOMPARE(entries(directory_->path()), QStringList { QStringLiteral("baza.doc") });
@@ -422,7 +407,7 @@ void SaveFaultsTest::save_nameIsSymbolicLink_replacesLinkNotTarget()
     TRichEdit box;
     fill(box, 200);
 
-    QCOMPARE(saveMessage(box, fileName), QString());
+    QCOMPARE(support::SaveFailure(*box.Lines, fileName), QString());
     const QFileInfo saved(fileName);
     QVERIFY(!saved.isSymLink());
     QVERIFY(saved.isFile());
@@ -456,7 +441,7 @@ void SaveFaultsTest::save_permissions()
     fill(box, 100);
 
     const mode_t umask = ::umask(077);
-    const QString message = saveMessage(box, QFile::decodeName(fileName));
+    const QString message = support::SaveFailure(*box.Lines, QFile::decodeName(fileName));
     ::umask(umask);
     QCOMPARE(message, QString());
     struct stat status { };
@@ -521,14 +506,9 @@ void SaveFaultsTest::saveAndLoad_inFolderOfAnyName()
     QCOMPARE(::chdir(work.path.constData()), 0);
     TRichEdit box;
     fill(box, 1000);
-    const QString saved = saveMessage(box, QStringLiteral("baza.doc"));
+    const QString saved = support::SaveFailure(*box.Lines, QStringLiteral("baza.doc"));
     TRichEdit loaded;
-    QString load;
-    try {
-        loaded.Lines->LoadFromFile(QStringLiteral("baza.doc"));
-    } catch (const Exception &error) {
-        load = error.Message();
-    }
+    const QString load = support::LoadFailure(*loaded.Lines, QStringLiteral("baza.doc"));
     QCOMPARE(::chdir(previous.constData()), 0);
 
     QCOMPARE(saved, QString());

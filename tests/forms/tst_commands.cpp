@@ -56,10 +56,7 @@ void CommandsTest::init()
     steps_.clear();
     directory_ = std::make_unique<WorkingDirectory>();
     QVERIFY(directory_->isValid());
-    QVERIFY(support::WriteFile(u"baza.txt"_s, sampleLines.join(QLatin1Char('\n')).toUtf8()));
-    MessageBoxCloser closer;
-    createForms();
-    QVERIFY(closer.shown.isEmpty());
+    createFormsOnSample();
     QCOMPARE(support::Lines(*Form1->RichEdit1), sampleLines);
     QVERIFY(!Form1->RichEdit1->Visible());
 }

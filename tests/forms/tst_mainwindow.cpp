@@ -49,10 +49,7 @@ void MainWindowTest::init()
 {
     directory_ = std::make_unique<WorkingDirectory>();
     QVERIFY(directory_->isValid());
-    QVERIFY(support::WriteFile(QStringLiteral("baza.txt"), sampleLines.join(QLatin1Char('\n')).toUtf8()));
-    MessageBoxCloser closer;
-    createForms();
-    QVERIFY2(closer.shown.isEmpty(), "loading the sample phone book was reported as a failure");
+    createFormsOnSample();
 }
 
 void MainWindowTest::cleanup()

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+
 class TRichEdit;
 class TStrings;
 
@@ -13,13 +15,19 @@ namespace support {
 
 // Whole files; a test checks what WriteFile returns, and reads an empty array for a
 // file that cannot be read.
-[[nodiscard]] bool WriteFile(const QString &fileName, const QByteArray &bytes);
+[[nodiscard]] bool WriteFile(const QString &fileName, QByteArrayView bytes);
 QByteArray ReadFile(const QString &fileName);
 
 // The reports of a failed load and save as the user reads them: the file by its full
 // path from the current folder, and the reason.
 QString OpenReport(const QString &fileName, const QString &reason);
 QString SaveReport(const QString &fileName, const QString &reason);
+
+// What `operation` reports when it fails (its Exception's message), or an empty text
+// when it succeeds; and the same of a load into and a save of a list.
+QString FailureOf(const std::function<void()> &operation);
+QString LoadFailure(TStrings &lines, const QString &fileName);
+QString SaveFailure(const TStrings &lines, const QString &fileName);
 // The reason given for a file that is not there.
 inline const QString fileNotFound = QStringLiteral("fisierul sau un dosar din calea lui nu exista");
 

@@ -2,6 +2,8 @@
 #include "codec/rtf/Writer.h"
 #include "richtext/Bridge.h"
 #include "richtext/Clipboard.h"
+#include "support/Formats.h"
+#include "support/PdfText.h"
 #include "support/TestFiles.h"
 #include "system/Exception.h"
 #include "system/Printing.h"
@@ -12,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMimeData>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -152,8 +153,8 @@ int PagesPrinted(TRichEdit &box)
     printing::PrintToFile(pdf);
     box.Print(QStringLiteral("job"));
     printing::PrintToFile({});
-    return int(QString::fromLatin1(support::ReadFile(pdf))
-                   .count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))));
+    const std::optional<support::PdfContent> printed = support::ReadPdf(pdf);
+    return printed ? printed->pages : 0;
 }
 
 }   // namespace
@@ -435,8 +436,7 @@ void TRichEditTest::fillInParts_givesTheDocumentOfOneFill()
     QFETCH(int, characters);
     QFETCH(int, lines);
     // Runs that go on over line ends and parts, and characters Qt reserves.
-    codec::CharacterFormat bold;
-    bold.bold = true;
+    const codec::CharacterFormat bold = support::Bold();
     codec::CharacterFormat red;
     red.foreground = codec::Rgb { 255, 0, 0 };
     codec::RichDocument model;
