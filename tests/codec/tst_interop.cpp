@@ -23,22 +23,7 @@ Q_DECLARE_METATYPE(codec::RichDocument)
 
 namespace {
 
-const QStringList pieces = QStringList {
-    u"Pop"_qs,
-    u"Ana"_qs,
-    u"0722"_qs,
-    u"555-12"_qs,
-    u" "_qs,
-    u"  "_qs,
-    u"   "_qs,
-    u"\t"_qs,
-    u"\\"_qs,
-    u"{"_qs,
-    u"}"_qs,
-    u"\\par"_qs,
-} + literals::romanianLetters() + QStringList {    u"?"_qs,
-    u"\U0001F4DE"_qs,
-};
+const QStringList pieces = literals::linePieces();
 
 enum class Plane { Any, BasicOnly };
 
