@@ -34,7 +34,7 @@ private slots:
     void load_largeFile_loadsEveryLine();
 
 private:
-    std::unique_ptr<QTemporaryDir> directory_;
+    support::PerTest<QTemporaryDir> directory_;
     QString path(const QString &name) const { return directory_->filePath(name); }
 };
 
@@ -51,11 +51,7 @@ void fill(TRichEdit &box)
 
 }   // namespace
 
-void LoadFaultsTest::init()
-{
-    directory_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(directory_->isValid());
-}
+void LoadFaultsTest::init() { QVERIFY(directory_.renew()); }
 
 void LoadFaultsTest::load_fault_reportsAndKeepsBox_data()
 {

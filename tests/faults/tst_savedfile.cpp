@@ -40,7 +40,7 @@ private slots:
     void saveAndLoad_inFolderOfAnyName();
 
 private:
-    std::unique_ptr<QTemporaryDir> directory_;
+    support::PerTest<QTemporaryDir> directory_;
     QString path(const QString &name) const { return directory_->filePath(name); }
 };
 
@@ -106,11 +106,7 @@ int saveForever(const QString &fileName)
 
 }   // namespace
 
-void SavedFileTest::init()
-{
-    directory_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(directory_->isValid());
-}
+void SavedFileTest::init() { QVERIFY(directory_.renew()); }
 
 void SavedFileTest::save_nameIsSymbolicLink_replacesLinkNotTarget_data()
 {

@@ -41,7 +41,7 @@ private slots:
     void save_nameIsDirectory_reportsAndKeepsDirectory();
 
 private:
-    std::unique_ptr<QTemporaryDir> directory_;
+    support::PerTest<QTemporaryDir> directory_;
     QString path(const QString &name) const { return directory_->filePath(name); }
 };
 
@@ -128,11 +128,7 @@ private:
 
 }   // namespace
 
-void SaveFaultsTest::init()
-{
-    directory_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(directory_->isValid());
-}
+void SaveFaultsTest::init() { QVERIFY(directory_.renew()); }
 
 void SaveFaultsTest::save_readOnlyDirectory_reportsAndKeepsOldFile()
 {

@@ -27,13 +27,12 @@ private:
     void openDeleteWindowWithCaretAt(int line, int column);
     void pressDelete();
 
-    std::unique_ptr<WorkingDirectory> directory_;
+    support::PerTest<WorkingDirectory> directory_;
 };
 
 void DeleteWindowTest::init()
 {
-    directory_ = std::make_unique<WorkingDirectory>();
-    QVERIFY(directory_->isValid());
+    QVERIFY(directory_.renew());
     createFormsOnSample();
     Form1->Show();
     QVERIFY(QTest::qWaitForWindowActive(Form1));

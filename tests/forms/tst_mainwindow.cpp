@@ -42,13 +42,12 @@ private slots:
 private:
     void showMainWindow();
 
-    std::unique_ptr<WorkingDirectory> directory_;
+    support::PerTest<WorkingDirectory> directory_;
 };
 
 void MainWindowTest::init()
 {
-    directory_ = std::make_unique<WorkingDirectory>();
-    QVERIFY(directory_->isValid());
+    QVERIFY(directory_.renew());
     createFormsOnSample();
 }
 

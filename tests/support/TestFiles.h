@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <memory>
 
 class TRichEdit;
 class TStrings;
@@ -56,6 +57,24 @@ private:
     Q_DISABLE_COPY_MOVE(WorkingDirectory)
     QTemporaryDir directory_;
     QString previous_;
+};
+
+// A new `Directory` (a QTemporaryDir, a WorkingDirectory) for each test function, made
+// by renew() in init(): the previous one goes first, so that a working directory's
+// predecessor is restored before the next is entered.
+template <typename Directory> class PerTest {
+public:
+    [[nodiscard]] bool renew()
+    {
+        directory_.reset();
+        directory_ = std::make_unique<Directory>();
+        return directory_->isValid();
+    }
+    void reset() { directory_.reset(); }
+    Directory *operator->() const { return directory_.get(); }
+
+private:
+    std::unique_ptr<Directory> directory_;
 };
 
 }   // namespace support

@@ -34,15 +34,10 @@ private slots:
     void needsBreaksAnywhere_findsLongStretch();
 
 private:
-    std::unique_ptr<support::WorkingDirectory> directory_;
+    support::PerTest<support::WorkingDirectory> directory_;
 };
 
-void TRichEditTest::init()
-{
-    directory_.reset();   // the previous test's folder goes first, its predecessor restored
-    directory_ = std::make_unique<support::WorkingDirectory>();
-    QVERIFY(directory_->isValid());
-}
+void TRichEditTest::init() { QVERIFY(directory_.renew()); }
 
 void TRichEditTest::loadedFormatting_isShownInTheBox()
 {

@@ -30,7 +30,7 @@ private slots:
     void fillInTurns_busyCursorUntilItEnds();
 
 private:
-    std::unique_ptr<support::WorkingDirectory> directory_;
+    support::PerTest<support::WorkingDirectory> directory_;
 };
 
 namespace {
@@ -47,12 +47,7 @@ int PagesPrinted(TRichEdit &box)
 
 }   // namespace
 
-void RichEditFillTest::init()
-{
-    directory_.reset();   // the previous test's folder goes first, its predecessor restored
-    directory_ = std::make_unique<support::WorkingDirectory>();
-    QVERIFY(directory_->isValid());
-}
+void RichEditFillTest::init() { QVERIFY(directory_.renew()); }
 
 void RichEditFillTest::fillInParts_givesTheDocumentOfOneFill_data()
 {

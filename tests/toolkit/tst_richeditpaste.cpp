@@ -35,7 +35,7 @@ private slots:
     void paste_isOneUndoStepUnderBusyCursor();
 
 private:
-    std::unique_ptr<support::WorkingDirectory> directory_;
+    support::PerTest<support::WorkingDirectory> directory_;
 };
 
 namespace {
@@ -91,12 +91,7 @@ QString NewLines(int count, const QString &before = {}, const QString &after = u
 
 }   // namespace
 
-void RichEditPasteTest::init()
-{
-    directory_.reset();   // the previous test's folder goes first, its predecessor restored
-    directory_ = std::make_unique<support::WorkingDirectory>();
-    QVERIFY(directory_->isValid());
-}
+void RichEditPasteTest::init() { QVERIFY(directory_.renew()); }
 
 void RichEditPasteTest::pastedHtml_keepsFormattingThroughSaveAndLoad()
 {

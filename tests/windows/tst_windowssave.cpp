@@ -25,7 +25,7 @@ private slots:
     void save_refused_keepsFile();
 
 private:
-    std::unique_ptr<QTemporaryDir> directory_;
+    support::PerTest<QTemporaryDir> directory_;
     QString path() const { return directory_->filePath(QStringLiteral("baza.doc")); }
     QStringList entries() const { return QDir(directory_->path()).entryList(QDir::Files | QDir::Hidden); }
 };
@@ -86,11 +86,7 @@ const QByteArray newContent = QByteArrayLiteral("{\\rtf1 Pop  Ana  555\\par}");
 
 }   // namespace
 
-void WindowsSaveTest::init()
-{
-    directory_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(directory_->isValid());
-}
+void WindowsSaveTest::init() { QVERIFY(directory_.renew()); }
 
 void WindowsSaveTest::save_replacesInOneStep_data()
 {
