@@ -3,20 +3,12 @@
 #include "PhoneBookData.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include <map>
 
 namespace benchdata {
 
 namespace {
-
-void writeFile(const QString &fileName, const QByteArray &bytes)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(fileName));
-}
 
 std::map<int, LoadedBox> boxes;
 
@@ -33,8 +25,8 @@ LoadedBox &BoxWith(int count)
     loaded.entries = Entries(count);
     loaded.plainFile = loaded.directory.filePath(QStringLiteral("baza.txt"));
     loaded.rtfFile = loaded.directory.filePath(QStringLiteral("baza.rtf"));
-    writeFile(loaded.plainFile, PlainFile(loaded.entries));
-    writeFile(loaded.rtfFile, RtfFile(loaded.entries));
+    WriteFile(loaded.plainFile, PlainFile(loaded.entries));
+    WriteFile(loaded.rtfFile, RtfFile(loaded.entries));
     loaded.box = NewHiddenBox(loaded.plainFile);
     loaded.box->show();
     Settle(*loaded.box);

@@ -58,6 +58,13 @@ QByteArray RtfFile(const QStringList &entries)
     return codec::WriteRtf(codec::RichDocument::fromLines(entries));
 }
 
+void WriteFile(const QString &fileName, const QByteArray &bytes)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s: %s", qPrintable(fileName), qPrintable(file.errorString()));
+}
+
 namespace {
 
 qint64 statusField(const char *name)

@@ -16,6 +16,9 @@ QByteArray PlainFile(const QStringList &entries);
 // The entries as a Rich Text Format file written by the program's own writer.
 QByteArray RtfFile(const QStringList &entries);
 
+// Writes the whole file, or stops the program saying why not.
+void WriteFile(const QString &fileName, const QByteArray &bytes);
+
 // Peak and current resident memory of this process, in bytes, from /proc.
 qint64 PeakResidentBytes();
 qint64 ResidentBytes();

@@ -1,4 +1,5 @@
 // The file codecs alone, on a million phone-book entries held in memory.
+#include "Keys.h"
 #include "PhoneBookData.h"
 #include "codec/CodePages.h"
 #include "codec/PlainText.h"
@@ -107,10 +108,20 @@ void BM_ReadPlainTextCp1250(benchmark::State &state) { ReadPlainText(state, data
 
 }   // namespace
 
-BENCHMARK(BM_WriteRtf)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReadRtf)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReadPlainText)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReadPlainTextAscii)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReadPlainTextCp1250)->Unit(benchmark::kMillisecond);
-
-BENCHMARK_MAIN();
+int main(int argc, char **argv)
+{
+    namespace key = keys::bench_codec;
+    benchmark::RegisterBenchmark(key::BM_WriteRtf, BM_WriteRtf)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(key::BM_ReadRtf, BM_ReadRtf)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(key::BM_ReadPlainText, BM_ReadPlainText)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(key::BM_ReadPlainTextAscii, BM_ReadPlainTextAscii)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(key::BM_ReadPlainTextCp1250, BM_ReadPlainTextCp1250)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

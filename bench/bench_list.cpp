@@ -1,6 +1,7 @@
 // The list operations of the rich-text box at 1,000 and 1,000,000 lines, each with
 // the repaint that follows it on screen.
 #include "BoxFixture.h"
+#include "Keys.h"
 #include "PhoneBookData.h"
 #include "codec/rtf/Writer.h"
 
@@ -125,35 +126,56 @@ void BM_FirstAfterLoad(benchmark::State &state)
         remove = secondsSince(timer);
         state.SetIterationTime(std::max({ add, show, remove }));
     }
-    state.counters["add_ms"] = add * 1e3;
-    state.counters["show_ms"] = show * 1e3;
-    state.counters["delete_ms"] = remove * 1e3;
+    state.counters[keys::bench_list::add_ms] = add * 1e3;
+    state.counters[keys::bench_list::show_ms] = show * 1e3;
+    state.counters[keys::bench_list::delete_ms] = remove * 1e3;
 }
 
-const std::vector<int64_t> sizes = { 1000, 1000000 };
+void Register()
+{
+    namespace key = keys::bench_list;
+    const std::vector<int64_t> sizes = { 1000, 1000000 };
+    const auto milliseconds = benchmark::kMillisecond;
+    benchmark::RegisterBenchmark(key::BM_Add, BM_Add)
+        ->ArgsProduct({ sizes })
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(key::BM_DeleteMiddle, BM_DeleteMiddle)
+        ->ArgsProduct({ sizes })
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(key::BM_CaretPos, BM_CaretPos)
+        ->ArgsProduct({ sizes })
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(key::BM_Text, BM_Text)->ArgsProduct({ sizes })->Unit(milliseconds);
+    benchmark::RegisterBenchmark(key::BM_SaveToFile, BM_SaveToFile)
+        ->ArgsProduct({ sizes })
+        ->Unit(milliseconds);
+    benchmark::RegisterBenchmark(key::BM_SaveToMemory, BM_SaveToMemory)
+        ->ArgsProduct({ sizes })
+        ->Unit(milliseconds);
+    benchmark::RegisterBenchmark(key::BM_LoadFromFile, BM_LoadFromFile)
+        ->ArgsProduct({ sizes })
+        ->Unit(milliseconds);
+    benchmark::RegisterBenchmark(key::BM_LoadFromFileRtf, BM_LoadFromFileRtf)
+        ->Arg(100000)
+        ->Unit(milliseconds);
+    benchmark::RegisterBenchmark(key::BM_FirstAfterLoad, BM_FirstAfterLoad)
+        ->Arg(1000000)
+        ->Iterations(1)
+        ->Repetitions(3)
+        ->UseManualTime()
+        ->Unit(milliseconds);
+}
 
 }   // namespace
-
-BENCHMARK(BM_Add)->ArgsProduct({ sizes })->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_DeleteMiddle)->ArgsProduct({ sizes })->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_CaretPos)->ArgsProduct({ sizes })->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Text)->ArgsProduct({ sizes })->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SaveToFile)->ArgsProduct({ sizes })->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SaveToMemory)->ArgsProduct({ sizes })->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LoadFromFile)->ArgsProduct({ sizes })->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LoadFromFileRtf)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FirstAfterLoad)
-    ->Arg(1000000)
-    ->Iterations(1)
-    ->Repetitions(3)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    Register();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

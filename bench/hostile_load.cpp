@@ -3,13 +3,13 @@
 // and the peak memory. With "edit", instead selects all, deletes, and undoes.
 //     hostile_load pieces|sizes|families|colours|word|words|boldlines|plainlines|empty|entries COUNT [edit]
 #include "BoxFixture.h"
-#include "HostileFiles.h"
+#include "Keys.h"
 #include "PhoneBookData.h"
+#include "support/HostileFiles.h"
 #include "system/Exception.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -19,6 +19,8 @@
 #include <cstring>
 
 namespace {
+
+namespace key = keys::hostile_load;
 
 QByteArray generate(const char *kind, int count)
 {
@@ -72,10 +74,8 @@ int main(int argc, char *argv[])
     const QString fileName = directory.filePath(QStringLiteral("baza.txt"));
     {
         const QByteArray bytes = generate(argv[1], std::atoi(argv[2]));
-        QFile file(fileName);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(fileName));
-        std::printf("file_bytes %lld\n", qint64(bytes.size()));
+        benchdata::WriteFile(fileName, bytes);
+        std::printf("%s %lld\n", key::file_bytes, qint64(bytes.size()));
     }
     QElapsedTimer timer;
     timer.start();
@@ -83,28 +83,28 @@ int main(int argc, char *argv[])
     try {
         box = benchdata::NewHiddenBox(fileName);
     } catch (const Exception &failure) {
-        std::printf("refused %.1f ms: %s\n", msSince(timer), qUtf8Printable(failure.Message()));
-        std::printf("peak_rss_mb %.0f\n", double(benchdata::PeakResidentBytes()) / (1 << 20));
+        std::printf("%s %.1f %s\n", key::refused_ms, msSince(timer), qUtf8Printable(failure.Message()));
+        std::printf("%s %.0f\n", key::peak_rss_mb, double(benchdata::PeakResidentBytes()) / (1 << 20));
         return 0;
     }
-    std::printf("load_ms %.1f\n", msSince(timer));
+    std::printf("%s %.1f\n", key::load_ms, msSince(timer));
     box->show();
     benchdata::Settle(*box);
-    std::printf("show_ms %.1f\n", msSince(timer));
-    std::printf("lines %d\n", box->Lines->Count());
+    std::printf("%s %.1f\n", key::show_ms, msSince(timer));
+    std::printf("%s %d\n", key::lines, box->Lines->Count());
     box->setFocus();
     if (edit) {
         type(box.get(), Qt::Key_A, {}, Qt::ControlModifier);
         benchdata::Settle(*box);
-        std::printf("select_all_ms %.1f\n", msSince(timer));
+        std::printf("%s %.1f\n", key::select_all_ms, msSince(timer));
         type(box.get(), Qt::Key_Delete);
         benchdata::Settle(*box);
-        std::printf("delete_ms %.1f\n", msSince(timer));
-        std::printf("lines_after_delete %d\n", box->Lines->Count());
+        std::printf("%s %.1f\n", key::delete_ms, msSince(timer));
+        std::printf("%s %d\n", key::lines_after_delete, box->Lines->Count());
         type(box.get(), Qt::Key_Z, {}, Qt::ControlModifier);
         benchdata::Settle(*box);
-        std::printf("undo_ms %.1f\n", msSince(timer));
-        std::printf("lines_after_undo %d\n", box->Lines->Count());
+        std::printf("%s %.1f\n", key::undo_ms, msSince(timer));
+        std::printf("%s %d\n", key::lines_after_undo, box->Lines->Count());
     } else {
         QTextCursor cursor(box->document());
         cursor.setPosition(std::min(box->document()->firstBlock().length() / 2, 1000));
@@ -113,8 +113,8 @@ int main(int argc, char *argv[])
         timer.restart();
         type(box.get(), Qt::Key_Q, QStringLiteral("q"));
         benchdata::Settle(*box);
-        std::printf("key_ms %.1f\n", msSince(timer));
+        std::printf("%s %.1f\n", key::key_ms, msSince(timer));
     }
-    std::printf("peak_rss_mb %.0f\n", double(benchdata::PeakResidentBytes()) / (1 << 20));
+    std::printf("%s %.0f\n", key::peak_rss_mb, double(benchdata::PeakResidentBytes()) / (1 << 20));
     return 0;
 }

@@ -2,7 +2,6 @@
 #include "PhoneBookData.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include <cstdio>
 
@@ -17,10 +16,6 @@ int main(int argc, char **argv)
     const QStringList entries = benchdata::Entries(arguments.at(1).toInt());
     const bool rtf = arguments.size() > 3 && arguments.at(3) == QLatin1String("rtf");
     const QByteArray bytes = rtf ? benchdata::RtfFile(entries) : benchdata::PlainFile(entries);
-    QFile file(arguments.at(2));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(arguments.at(2)));
-        return 1;
-    }
+    benchdata::WriteFile(arguments.at(2), bytes);
     return 0;
 }

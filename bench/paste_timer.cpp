@@ -9,6 +9,7 @@
 //   paste_timer [--source plain|html|both|copy] [--runs N] [--no-load] [--from-another-program] [LINES]
 // (default plain, 3 runs, 1000000 lines); --no-load leaves the load out, for a profiler.
 #include "BoxFixture.h"
+#include "Keys.h"
 #include "PhoneBookData.h"
 
 #include <QApplication>
@@ -27,6 +28,8 @@
 
 namespace {
 
+namespace key = keys::paste_timer;
+
 // Wall and processor time of one step: the machine is shared, and the processor time
 // of this process (all its threads) is the fairer figure there.
 class Clock {
@@ -37,12 +40,11 @@ public:
         wall_.start();
         cpu_ = cpuNanoseconds();
     }
-    // Prints "NAME_ms WALL cpu CPU" and restarts.
-    void print(const char *name)
+    // Prints "KEY WALL cpu CPU" and restarts.
+    void print(const char *key)
     {
         const qint64 cpu = cpuNanoseconds();
-        std::printf(
-            "%s_ms %.1f cpu %.1f\n", name, double(wall_.nsecsElapsed()) / 1e6, double(cpu - cpu_) / 1e6);
+        std::printf("%s %.1f cpu %.1f\n", key, double(wall_.nsecsElapsed()) / 1e6, double(cpu - cpu_) / 1e6);
         std::fflush(stdout);
         restart();
     }
@@ -88,7 +90,7 @@ void fillClipboard(const QString &source, const QStringList &entries, const QStr
         type(copied.get(), Qt::Key_A, Qt::ControlModifier);
         type(copied.get(), Qt::Key_C, Qt::ControlModifier);
         benchdata::Settle(*copied);
-        clock.print("copy");
+        clock.print(key::copy_ms);
         return;
     }
     auto *mime = new QMimeData;
@@ -100,7 +102,7 @@ void fillClipboard(const QString &source, const QStringList &entries, const QStr
         QTextCursor all(copied->document());
         all.select(QTextCursor::Document);
         mime->setHtml(QTextDocumentFragment(all).toHtml());
-        std::printf("html_characters %lld\n", qint64(mime->html().size()));
+        std::printf("%s %lld\n", key::html_characters, qint64(mime->html().size()));
     }
     QApplication::clipboard()->setMimeData(mime);
 }
@@ -147,12 +149,11 @@ int main(int argc, char *argv[])
     const QStringList entries = benchdata::Entries(lines);
     {
         const QByteArray bytes = benchdata::PlainFile(entries);
-        QFile file(fileName);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(fileName));
-        if (!serve)
-            std::printf(
-                "lines %d\nfile_bytes %lld\nsource %s\n", lines, qint64(bytes.size()), qPrintable(source));
+        benchdata::WriteFile(fileName, bytes);
+        if (!serve) {
+            std::printf("%s %d\n%s %lld\n%s %s\n", key::lines, lines, key::file_bytes, qint64(bytes.size()),
+                key::source, qPrintable(source));
+        }
     }
     QProcess owner;
     if (serve) {
@@ -172,7 +173,7 @@ int main(int argc, char *argv[])
             said += owner.readAllStandardOutput();
         if (!said.contains("serving\n"))
             qFatal("the program that owns the clipboard did not start");
-        std::printf("%sfrom_another_program\n", said.replace("serving\n", "").constData());
+        std::printf("%s%s\n", said.replace("serving\n", "").constData(), key::from_another_program);
         while (QApplication::clipboard()->mimeData()->formats().isEmpty())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
     } else {
@@ -188,7 +189,7 @@ int main(int argc, char *argv[])
             const std::unique_ptr<TRichEdit> box = benchdata::NewHiddenBox(fileName);
             box->show();
             benchdata::Settle(*box);
-            clock.print("load");
+            clock.print(key::load_ms);
         }
         const std::unique_ptr<TRichEdit> box = listBox();
         box->show();
@@ -197,21 +198,21 @@ int main(int argc, char *argv[])
         clock.restart();
         type(box.get(), Qt::Key_V, Qt::ControlModifier);
         benchdata::Settle(*box);
-        clock.print("paste");
+        clock.print(key::paste_ms);
         if (box->Lines->Count() != lines)
             qFatal("pasted %d lines, not %d", box->Lines->Count(), lines);
         type(box.get(), Qt::Key_Z, Qt::ControlModifier);
         benchdata::Settle(*box);
-        clock.print("undo");
+        clock.print(key::undo_ms);
         if (box->Lines->Count() != 0)
             qFatal("the undo left %d lines", box->Lines->Count());
         type(box.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         benchdata::Settle(*box);
-        clock.print("redo");
+        clock.print(key::redo_ms);
         if (box->Lines->Count() != lines)
             qFatal("the redo gave %d lines, not %d", box->Lines->Count(), lines);
     }
-    std::printf("peak_rss_mb %.0f\n", double(benchdata::PeakResidentBytes()) / (1 << 20));
+    std::printf("%s %.0f\n", key::peak_rss_mb, double(benchdata::PeakResidentBytes()) / (1 << 20));
     if (fromAnotherProgram) {
         owner.kill();
         owner.waitForFinished();

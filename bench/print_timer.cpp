@@ -2,12 +2,13 @@
 // (the list's whole text as the job's title), and prints what it took:
 //
 //   print_timer [--last-line] LINES [PDF_FILE]
-// prints "lines=N print_ms=T pages=P pdf_bytes=B rss_before_bytes=R peak_rss_bytes=M
-// last_line=yes|no|unchecked": R is the resident memory with the box filled, before
-// printing. pages is counted in the PDF. With --last-line, last_line says whether the
-// last entry is on the last page, read with pdftotext ("unknown" without it); at a
-// million lines that takes pdftotext minutes, for the title alone holds 30 MB.
+// prints lines, print_ms, pages, pdf_bytes, rss_before_bytes, peak_rss_bytes and
+// last_line (yes, no or unchecked), each "key value" on a line of its own:
+// rss_before_bytes is the resident memory with the box filled, before printing. pages is counted in the PDF.
+// With --last-line, last_line says whether the last entry is on the last page, read with pdftotext ("unknown"
+// without it); at a million lines that takes pdftotext minutes, for the title alone holds 30 MB.
 #include "BoxFixture.h"
+#include "Keys.h"
 #include "PhoneBookData.h"
 #include "system/Exception.h"
 #include "system/Printing.h"
@@ -79,9 +80,7 @@ int main(int argc, char **argv)
     {
         const QStringList entries = benchdata::Entries(lines);
         lastLine = entries.last();
-        QFile file(plainFile);
-        if (!file.open(QIODevice::WriteOnly) || file.write(benchdata::PlainFile(entries)) < 0)
-            qFatal("cannot write %s", qPrintable(plainFile));
+        benchdata::WriteFile(plainFile, benchdata::PlainFile(entries));
     }
     const std::unique_ptr<TRichEdit> box = benchdata::NewHiddenBox(plainFile);
     const QString title = box->Text();
@@ -100,9 +99,12 @@ int main(int argc, char **argv)
     const qint64 peak = benchdata::PeakResidentBytes();
 
     const int pages = countPages(pdfFile);
-    std::printf("lines=%d print_ms=%.0f pages=%d pdf_bytes=%lld rss_before_bytes=%lld peak_rss_bytes=%lld "
-                "last_line=%s\n",
-        lines, printMs, pages, static_cast<long long>(QFile(pdfFile).size()), static_cast<long long>(before),
-        static_cast<long long>(peak), checkLastLine ? lastLineShown(pdfFile, pages, lastLine) : "unchecked");
+    namespace key = keys::print_timer;
+    std::printf("%s %d\n%s %.0f\n%s %d\n", key::lines, lines, key::print_ms, printMs, key::pages, pages);
+    std::printf("%s %lld\n%s %lld\n%s %lld\n", key::pdf_bytes, static_cast<long long>(QFile(pdfFile).size()),
+        key::rss_before_bytes, static_cast<long long>(before), key::peak_rss_bytes,
+        static_cast<long long>(peak));
+    std::printf(
+        "%s %s\n", key::last_line, checkLastLine ? lastLineShown(pdfFile, pages, lastLine) : "unchecked");
     return 0;
 }

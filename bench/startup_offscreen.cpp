@@ -7,6 +7,7 @@
 //   startup_offscreen [--show-after MS]
 // With --show-after, the list is shown MS milliseconds after the first paint, as a
 // user quick to click would, and show_wait_ms is how long that click took.
+#include "Keys.h"
 #include "PhoneBookData.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
@@ -21,6 +22,8 @@
 #include <cstdio>
 
 namespace {
+
+namespace key = keys::startup_offscreen;
 
 class FirstPaint : public QObject {
 public:
@@ -89,7 +92,7 @@ int main(int argc, char *argv[])
     Form1->installEventFilter(&firstPaint);
     Application->MainForm()->Show();
     loop.exec();
-    std::printf("painted_ms %.1f\n", Milliseconds(firstPaint.nanoseconds));
+    std::printf("%s %.1f\n", key::painted_ms, Milliseconds(firstPaint.nanoseconds));
 
     TRichEdit &box = *Form1->RichEdit1;
     const QStringList arguments = QCoreApplication::arguments();
@@ -99,7 +102,7 @@ int main(int argc, char *argv[])
             QElapsedTimer click;
             click.start();
             Form1->Button2Click();
-            std::printf("show_wait_ms %.1f\n", Milliseconds(click.nsecsElapsed()));
+            std::printf("%s %.1f\n", key::show_wait_ms, Milliseconds(click.nsecsElapsed()));
             loop.quit();
         });
         loop.exec();
@@ -109,17 +112,17 @@ int main(int argc, char *argv[])
             QObject::connect(&box, &TRichEdit::filled, &loop, &QEventLoop::quit);
             loop.exec();
         }
-        std::printf("ready_ms %.1f\n", Milliseconds(clock.nsecsElapsed()));
-        std::printf("longest_turn_ms %.1f\n", double(stalls.longest));
+        std::printf("%s %.1f\n", key::ready_ms, Milliseconds(clock.nsecsElapsed()));
+        std::printf("%s %.1f\n", key::longest_turn_ms, double(stalls.longest));
         clock.restart();
         Form1->Button2Click();
         QCoreApplication::processEvents();
-        std::printf("list_shown_ms %.1f\n", Milliseconds(clock.nsecsElapsed()));
+        std::printf("%s %.1f\n", key::list_shown_ms, Milliseconds(clock.nsecsElapsed()));
     }
     if (!box.isVisible())
         qFatal("the list did not show");
-    std::printf("lines %d\n", box.Lines->Count());
-    std::printf("peak_rss_bytes %lld\n", benchdata::PeakResidentBytes());
-    std::printf("rss_bytes %lld\n", benchdata::ResidentBytes());
+    std::printf("%s %d\n", key::lines, box.Lines->Count());
+    std::printf("%s %lld\n", key::peak_rss_bytes, benchdata::PeakResidentBytes());
+    std::printf("%s %lld\n", key::rss_bytes, benchdata::ResidentBytes());
     return 0;
 }

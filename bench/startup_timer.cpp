@@ -5,6 +5,8 @@
 //
 //   DISPLAY=:N startup_timer PROGRAM [ARGUMENTS...]
 // prints "mapped_ms X" and "painted_ms Y", then ends the program.
+#include "Keys.h"
+
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -89,10 +91,10 @@ int main(int argc, char **argv)
             poll(&descriptor, 1, 100);
     }
     if (window != XCB_NONE) {
-        std::printf("mapped_ms %.1f\n", millisecondsSince(start));
+        std::printf("%s %.1f\n", keys::startup_timer::mapped_ms, millisecondsSince(start));
         while (!painted(connection, window) && millisecondsSince(start) < 300000)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        std::printf("painted_ms %.1f\n", millisecondsSince(start));
+        std::printf("%s %.1f\n", keys::startup_timer::painted_ms, millisecondsSince(start));
         status = 0;
     } else {
         std::fprintf(stderr, "startup_timer: no window appeared\n");

@@ -3,6 +3,7 @@
 // long the hand-over holds up the GUI thread, for a list of `lines` entries.
 //
 //   QT_QPA_PLATFORM=offscreen thread_fill [lines]      (default 1,000,000)
+#include "Keys.h"
 #include "PhoneBookData.h"
 
 #include <QApplication>
@@ -34,10 +35,10 @@ int main(int argc, char *argv[])
     }));
     worker->start();
     worker->wait();
-    std::printf("worker_fill_ms %lld\n", clock.restart());
+    std::printf("%s %lld\n", keys::thread_fill::worker_fill_ms, clock.restart());
     document->setDocumentLayout(new QPlainTextDocumentLayout(document.get()));
     box.setDocument(document.get());
-    std::printf("gui_thread_handover_ms %lld\n", clock.elapsed());
+    std::printf("%s %lld\n", keys::thread_fill::gui_thread_handover_ms, clock.elapsed());
     box.setDocument(nullptr);
     return 0;
 }

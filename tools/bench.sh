@@ -8,6 +8,10 @@
 # A paste of a million entries is timed against loading them, offscreen and through
 # the X server's clipboard from another process.
 #
+# Each program's output goes as it is into a file of its own in the scratch folder,
+# named for what it measured (startup/xvfb-100k.txt); bench/report.py reads each
+# figure by the key bench/Keys.h declares for the program that prints it.
+#
 #   tools/bench.sh [build-directory]      (default: build-bench)
 set -eu
 
@@ -17,7 +21,7 @@ case $build_dir in /*) ;; *) build_dir="$PWD/$build_dir" ;; esac
 
 "$source_dir/tools/install-dependencies.sh" bench
 cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DCARTE_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build "$build_dir" -j2 --target carte-de-telefon bench_list bench_codec make_phonebook \
+cmake --build "$build_dir" -j2 --target carte-de-telefon bench_list bench_codec bench_formats make_phonebook \
     startup_offscreen thread_fill print_timer paste_timer
 # The X11 timer needs the xcb headers (libxcb1-dev); without them Xvfb is left out.
 cmake --build "$build_dir" -j2 --target startup_timer || echo "bench.sh: no start-up timing under Xvfb" >&2
@@ -43,7 +47,7 @@ uptime >&2
 # once its middle row is no longer black.
 XSERVER_OPTIONS=-br start_xserver
 
-: >"$work/startup.txt"
+mkdir "$work/startup" "$work/paste" "$work/print"
 # Rounds through the three sizes, so that a change of load on the machine weighs on
 # each alike; a million entries only in the first three rounds.
 round=1
@@ -53,33 +57,31 @@ while [ $round -le 7 ]; do
         [ "$name" = 1m ] && [ $round -gt 3 ] && continue
         if [ -x "$bench/startup_timer" ]; then
             (cd "$work/$name" && "$bench/startup_timer" "$build_dir/carte-de-telefon") \
-                | sed -n "s/^painted_ms /xvfb $name /p" >>"$work/startup.txt" || true
+                >>"$work/startup/xvfb-$name.txt" || true
         fi
         (cd "$work/$name" && QT_QPA_PLATFORM=offscreen "$bench/startup_offscreen") \
-            | sed "s/^/offscreen $name /" >>"$work/startup.txt"
+            >>"$work/startup/offscreen-$name.txt"
         # A user quick to click: the list shown 100 ms after the window.
         (cd "$work/$name" && QT_QPA_PLATFORM=offscreen "$bench/startup_offscreen" --show-after 100) \
-            | sed -n "s/^show_wait_ms /offscreen $name show_wait_ms /p" >>"$work/startup.txt"
+            >>"$work/startup/offscreen-$name-click.txt"
     done
     round=$((round + 1))
 done
 
 echo "== a document built on a worker thread and handed to the box" >&2
 for round in 1 2 3; do
-    QT_QPA_PLATFORM=offscreen "$bench/thread_fill" 1000000 | sed "s/^/offscreen 1m /" >>"$work/startup.txt"
+    QT_QPA_PLATFORM=offscreen "$bench/thread_fill" 1000000 >>"$work/startup/offscreen-1m-thread.txt"
 done
 
 echo "== a paste of 1,000,000 entries against loading them" >&2
-: >"$work/paste.txt"
-# Lines read "PLATFORM SOURCE figure ...". HTML takes Qt's parser a quarter of a minute:
-# one run. Under Xvfb another process owns the clipboard, as a text editor would.
+# HTML takes Qt's parser a quarter of a minute: one run. Under Xvfb another process owns
+# the clipboard, as a text editor would.
 for source in plain:3 copy:3 both:1; do
     QT_QPA_PLATFORM=offscreen "$bench/paste_timer" --runs "${source#*:}" --source "${source%%:*}" 1000000 \
-        | sed "s/^/offscreen ${source%%:*} /" >>"$work/paste.txt"
+        >"$work/paste/offscreen-${source%%:*}.txt"
 done
 for source in plain copy; do
-    "$bench/paste_timer" --from-another-program --runs 3 --source "$source" 1000000 \
-        | sed "s/^/xvfb $source /" >>"$work/paste.txt"
+    "$bench/paste_timer" --from-another-program --runs 3 --source "$source" 1000000 >"$work/paste/xvfb-$source.txt"
 done
 
 echo "== list operations (Google Benchmark)" >&2
@@ -88,15 +90,17 @@ QT_QPA_PLATFORM=offscreen "$bench/bench_list" --benchmark_repetitions=3 \
 echo "== codecs (Google Benchmark)" >&2
 "$bench/bench_codec" --benchmark_repetitions=5 \
     --benchmark_out="$work/codec.json" --benchmark_out_format=json >&2
+echo "== documents of many formats (Google Benchmark)" >&2
+QT_QPA_PLATFORM=offscreen "$bench/bench_formats" --benchmark_repetitions=3 \
+    --benchmark_out="$work/formats.json" --benchmark_out_format=json >&2
 
 echo "== printing to a PDF file" >&2
-: >"$work/print.txt"
 # Whether the last entry is on the last page is read back with pdftotext, but not at
 # a million lines, where that takes it minutes: the page count tells there.
 for lines in 1000 100000 1000000; do
     check=--last-line
     [ "$lines" = 1000000 ] && check=
-    QT_QPA_PLATFORM=offscreen "$bench/print_timer" $check "$lines" "$work/print.pdf" >>"$work/print.txt"
+    QT_QPA_PLATFORM=offscreen "$bench/print_timer" $check "$lines" "$work/print.pdf" >"$work/print/$lines.txt"
     rm -f "$work/print.pdf"
 done
 
@@ -125,6 +129,3 @@ fi
 
 echo "machine: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p'), $(free -g | awk '/^Mem:/ {print $2}') GiB memory, Qt $(qtpaths6 --qt-version 2>/dev/null || echo 6)"
 python3 "$source_dir/bench/report.py" "$work"
-echo
-echo "printing (bench/print_timer, offscreen):"
-cat "$work/print.txt"

@@ -26,6 +26,8 @@ test_packages=(
     # a private X server, a window manager, a person's keyboard and mouse, screenshots;
     # a private Wayland compositor
     xvfb xauth openbox xdotool x11-utils imagemagick weston
+    # the program's controls found by their accessible names (AT-SPI) on a private D-Bus
+    dbus-daemon dbus-bin at-spi2-core python3-gi gir1.2-atspi-2.0
     # PDF text; the other readers of our RTF files
     poppler-utils pandoc libreoffice-writer-nogui
     # a private print server with the socket backend, which `cups` holds

@@ -29,6 +29,15 @@ inline QStringList romanianLetters()
         u"ş"_qs, u"ţ"_qs, u"Ş"_qs, u"Ţ"_qs };
 }
 
+// Pieces of lines: words and numbers, runs of blanks and tabs, what the Rich Text
+// Format writes escaped, the Romanian letters and a character beyond the basic plane.
+inline QStringList linePieces()
+{
+    return QStringList { u"Pop"_qs, u"Ana"_qs, u"0722"_qs, u"555-12"_qs, u" "_qs, u"  "_qs, u"   "_qs,
+        u"\t"_qs, u"\\"_qs, u"{"_qs, u"}"_qs, u"\\par"_qs }
+    + romanianLetters() + QStringList { u"?"_qs, u"\U0001F4DE"_qs };
+}
+
 // Text as a single-byte code page spells it; a character the page lacks becomes '?'.
 inline QByteArray inPage(int codePage, const QString &text)
 {

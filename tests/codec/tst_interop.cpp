@@ -1,6 +1,7 @@
 #include "Literals.h"
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
+#include "support/Formats.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -22,22 +23,7 @@ Q_DECLARE_METATYPE(codec::RichDocument)
 
 namespace {
 
-const QStringList pieces = QStringList {
-    u"Pop"_qs,
-    u"Ana"_qs,
-    u"0722"_qs,
-    u"555-12"_qs,
-    u" "_qs,
-    u"  "_qs,
-    u"   "_qs,
-    u"\t"_qs,
-    u"\\"_qs,
-    u"{"_qs,
-    u"}"_qs,
-    u"\\par"_qs,
-} + literals::romanianLetters() + QStringList {    u"?"_qs,
-    u"\U0001F4DE"_qs,
-};
+const QStringList pieces = literals::linePieces();
 
 enum class Plane { Any, BasicOnly };
 
@@ -61,17 +47,10 @@ QStringList randomLines(QRandomGenerator &random, Plane plane)
 RichDocument randomFormattedDocument(QRandomGenerator &random)
 {
     static const QStringList families = { QString(), u"Liberation Serif"_qs, u"DejaVu Sans Mono"_qs };
-    static const int sizes[] = { 0, 20, 24, 36 };
     RichDocument document;
     for (const QString &line : randomLines(random, Plane::BasicOnly)) {
         for (const QString &word : line.split(u' ')) {
-            CharacterFormat format;
-            format.bold = random.bounded(2) == 0;
-            format.italic = random.bounded(2) == 0;
-            format.underline = random.bounded(2) == 0;
-            format.strikeOut = random.bounded(2) == 0;
-            format.fontFamily = families.at(random.bounded(families.size()));
-            format.halfPoints = sizes[random.bounded(int(std::size(sizes)))];
+            CharacterFormat format = support::RandomFormat(random, families, { 0, 20, 24, 36 });
             if (random.bounded(2) == 0)
                 format.foreground
                     = Rgb { std::uint8_t(random.bounded(256)), 0, std::uint8_t(random.bounded(256)) };

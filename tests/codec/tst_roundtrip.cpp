@@ -1,6 +1,7 @@
 #include "Literals.h"
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
+#include "support/Formats.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -12,30 +13,9 @@ Q_DECLARE_METATYPE(codec::RichDocument)
 namespace {
 
 // Pieces that stress what the writer must escape or encode, and runs of blanks.
-const QStringList pieces = QStringList {
-    u"Pop"_qs,
-    u"Ana"_qs,
-    u"0722"_qs,
-    u"555-12"_qs,
-    u" "_qs,
-    u"  "_qs,
-    u"   "_qs,
-    u"\t"_qs,
-    u"\t\t"_qs,
-    u"\\"_qs,
-    u"{"_qs,
-    u"}"_qs,
-    u"\\par"_qs,
-    u"{\\b}"_qs,
-    u";"_qs,
-} + literals::romanianLetters() + QStringList {    u"\U0001F4DE"_qs,
-    u"\U0001F600"_qs,
-    u"€"_qs,
-    u"ф"_qs,
-    u"\uFF01"_qs,
-    u"?"_qs,
-    u"'"_qs,
-};
+const QStringList pieces = literals::linePieces()
+    + QStringList { u"\t\t"_qs, u"{\\b}"_qs, u";"_qs, u"\U0001F600"_qs, u"€"_qs, u"ф"_qs, u"\uFF01"_qs,
+          u"'"_qs };
 
 QString randomLine(QRandomGenerator &random)
 {
@@ -72,14 +52,7 @@ CharacterFormat randomFormat(QRandomGenerator &random)
     static const QStringList families = { QString(), u"Arial"_qs, u"Courier New"_qs, u"Times New Roman"_qs,
         u"DejaVu Sans"_qs, u"Courier;New"_qs, u"a;b;;c"_qs, u"Times  New   Roman"_qs, u"Ţimes Românesc"_qs,
         u"宋体"_qs, u"Шрифт \U0001F4DE"_qs, u"{Brace} \\Back"_qs };
-    static const int sizes[] = { 0, 9, 20, 24, 36, 72 };
-    CharacterFormat format;
-    format.bold = random.bounded(2) == 0;
-    format.italic = random.bounded(2) == 0;
-    format.underline = random.bounded(2) == 0;
-    format.strikeOut = random.bounded(2) == 0;
-    format.fontFamily = families.at(random.bounded(families.size()));
-    format.halfPoints = sizes[random.bounded(int(std::size(sizes)))];
+    CharacterFormat format = support::RandomFormat(random, families, { 0, 9, 20, 24, 36, 72 });
     format.foreground = randomColour(random);
     format.background = randomColour(random);
     return format;
@@ -136,12 +109,10 @@ void TestRoundTrip::writeThenRead_givesSameDocument_data()
         << RichDocument::fromLines({ u"\u7FFF\u8000"_qs, u"\u8000"_qs, u"a\uFFFF b\u8001"_qs });
 
     RichDocument formatted;
-    CharacterFormat bold;
-    bold.bold = true;
     formatted.append(u"Pop  "_qs, {});
-    formatted.append(u"Ana\t\u2028ș"_qs, bold);
+    formatted.append(u"Ana\t\u2028ș"_qs, support::Bold());
     formatted.endParagraph();
-    formatted.append(u"0722"_qs, bold);
+    formatted.append(u"0722"_qs, support::Bold());
     formatted.endParagraph();
     QTest::newRow("formatted line break and tab") << formatted;
 }

@@ -1,4 +1,5 @@
 #include "codec/rtf/Writer.h"
+#include "support/Formats.h"
 
 #include <QRandomGenerator>
 #include <QStringDecoder>
@@ -8,18 +9,13 @@ using namespace codec;
 
 Q_DECLARE_METATYPE(codec::RichDocument)
 
+using support::Bold;
+
 namespace {
 
 const QByteArray plainHeader
     = QByteArrayLiteral("{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fnil\\fcharset238 MS Sans Serif;}}"
                         "{\\*\\generator carte de telefon 1.0.0.0;}\\uc1\\pard\\plain\\f0\\fs16 ");
-
-CharacterFormat bold()
-{
-    CharacterFormat format;
-    format.bold = true;
-    return format;
-}
 
 RichDocument document(
     const QString &text, std::vector<CharacterFormat> formats = {}, std::vector<FormatRun> runs = {})
@@ -113,7 +109,7 @@ void TestRtfWriter::write_formattedRuns_givesExactBytes_data()
                       "a {\\b\\i\\ul\\strike\\f1\\fs24\\cf1\\highlight2 b} c\\par\r\n}\r\n");
 
     QTest::newRow("no colour table without colours")
-        << document(u"xy\n"_qs, { bold() }, { { 0, 1, 0 } }) << plainHeader + "{\\b x}y\\par\r\n}\r\n";
+        << document(u"xy\n"_qs, { Bold() }, { { 0, 1, 0 } }) << plainHeader + "{\\b x}y\\par\r\n}\r\n";
 
     CharacterFormat red;
     red.foreground = Rgb { 255, 0, 0 };
@@ -137,14 +133,14 @@ void TestRtfWriter::write_formattedRuns_givesExactBytes_data()
     QTest::newRow("default font and size need no group")
         << document(u"ab\n"_qs, { asDefault }, { { 0, 1, 0 } }) << plainHeader + "ab\\par\r\n}\r\n";
 
-    QTest::newRow("paragraph mark stays outside the group") << document(u"ab\n\ncd\n"_qs, { bold() },
+    QTest::newRow("paragraph mark stays outside the group") << document(u"ab\n\ncd\n"_qs, { Bold() },
         { { 1, 5, 0 } }) << plainHeader + "a{\\b b}\\par\r\n\\par\r\n{\\b cd}\\par\r\n}\r\n";
 
-    QTest::newRow("tab and escapes inside a group") << document(u"\t{x}\n"_qs, { bold() }, { { 0, 4, 0 } })
+    QTest::newRow("tab and escapes inside a group") << document(u"\t{x}\n"_qs, { Bold() }, { { 0, 4, 0 } })
                                                     << plainHeader + "{\\b \\tab \\{x\\}}\\par\r\n}\r\n";
 
     QTest::newRow("overlapping, out of range and unknown runs are clipped")
-        << document(u"abcdef\n"_qs, { bold() },
+        << document(u"abcdef\n"_qs, { Bold() },
                { { 1, 2, 0 }, { 2, 2, 0 }, { 4, 1, 7 }, { 5, 100, 0 }, { -3, 1, 0 } })
         << plainHeader + "a{\\b bc}{\\b d}e{\\b f}\\par\r\n}\r\n";
 }

@@ -1,6 +1,7 @@
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "support/TestFiles.h"
+#include "support/WindowFixture.h"
 #include "vcl/Dialogs.h"
 #include "vcl/TApplication.h"
 
@@ -54,13 +55,7 @@ void FormAccessibilityTest::initTestCase()
 {
     QVERIFY(directory_.isValid());
     // Without a phone book to load the program would report it in a box.
-    QFile book(u"baza.txt"_s);
-    QVERIFY(book.open(QIODevice::WriteOnly));
-    book.write("Pop  Ana  555\n");
-    book.close();
-    Application->Title(u"carte de telefon"_s);
-    Application->CreateForm(Form1);
-    Application->CreateForm(Form2);
+    forms_test::createFormsOnSample();
     QVERIFY(Form1 != nullptr && Form2 != nullptr);
 }
 

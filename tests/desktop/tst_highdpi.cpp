@@ -1,6 +1,8 @@
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
+#include "support/FormDesign.h"
 #include "support/TestFiles.h"
+#include "support/WindowFixture.h"
 #include "vcl/TApplication.h"
 
 #include <QDir>
@@ -39,13 +41,7 @@ void HighDpiTest::initTestCase()
 {
     QCOMPARE(qApp->devicePixelRatio(), scale);
     QVERIFY(directory_.isValid());
-    QFile book(u"baza.txt"_s);
-    QVERIFY(book.open(QIODevice::WriteOnly));
-    book.write("Pop  Ana  555\nIonescu  Maria  0722 123 456\n");
-    book.close();
-    Application->Title(u"carte de telefon"_s);
-    Application->CreateForm(Form1);
-    Application->CreateForm(Form2);
+    forms_test::createFormsOnSample();
     Form1->Show();
     Form1->Button2Click();   // shows the list too
     QVERIFY(QTest::qWaitForWindowExposed(Form1));
@@ -67,15 +63,11 @@ void HighDpiTest::control_keepsLayoutAtTwiceTheSize_data()
 {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QRect>("design");
-    // Places and sizes from Unit1.ui, in the window's own (logical) pixels.
-    QTest::newRow("Edit1") << u"Edit1"_s << QRect(112, 88, 273, 21);
-    QTest::newRow("Edit2") << u"Edit2"_s << QRect(112, 128, 273, 21);
-    QTest::newRow("Edit3") << u"Edit3"_s << QRect(112, 168, 273, 21);
-    QTest::newRow("Button1") << u"Button1"_s << QRect(128, 208, 249, 49);
-    QTest::newRow("Button2") << u"Button2"_s << QRect(136, 320, 241, 57);
-    QTest::newRow("RichEdit1") << u"RichEdit1"_s << QRect(400, 72, 281, 353);
-    QTest::newRow("Button3") << u"Button3"_s << QRect(464, 8, 193, 33);
-    QTest::newRow("Panel1") << u"Panel1"_s << QRect(0, 16, 457, 57);
+    // Places and sizes in the window's own (logical) pixels.
+    const support::FormDesign design = support::ReadFormDesign(u"Unit1.ui"_s);
+    QVERIFY(!design.controls.isEmpty());
+    for (auto control = design.controls.begin(); control != design.controls.end(); ++control)
+        QTest::newRow(qPrintable(control.key())) << control.key() << control->geometry;
 }
 
 void HighDpiTest::control_keepsLayoutAtTwiceTheSize()

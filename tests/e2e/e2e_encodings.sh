@@ -9,14 +9,9 @@ set -euo pipefail
 
 program=$(realpath "$1")
 corpus=$(realpath "$2")
-for tool in Xvfb xdotool soffice; do
-    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh test)" >&2; exit 1; }
-done
-
-source "$(dirname "$0")/../../tools/xserver.sh"
+source "$(dirname "$0")/session.sh"
+require_tools Xvfb xdotool soffice
 begin_session encodings
-fail() { echo "FAIL: $*" >&2; cat "$work/program.log" >&2 2>/dev/null; exit 1; }
-
 start_xserver || fail "no X server"
 
 files=(capitals-pairs.windows-1250 mixed.utf-16le mixed.cp852)
@@ -25,20 +20,10 @@ for name in "${files[@]}"; do
     rm -rf "$work/run"
     mkdir "$work/run"
     cp "$corpus/$name.txt" "$work/run/baza.txt"
-    (cd "$work/run" && exec "$program") >"$work/program.log" 2>&1 &
-    app_pid=$!
-    main=$(wait_window 'carte de telefoane' 20) || fail "$name: the main window did not appear"
-    xdotool windowfocus --sync "$main"
-    xdotool key alt+f
-    sleep 0.3
-    xdotool key s
-    for _ in $(seq 50); do [[ -s $work/run/baza.doc ]] && break; sleep 0.1; done
-    [[ -s $work/run/baza.doc ]] || fail "$name: File > Save wrote no baza.doc"
-    exit_from_menu "$main" || fail "$name: the program still runs after File > Exit"
-    status=0
-    wait "$app_pid" || status=$?
-    app_pid=
-    [[ $status -eq 0 ]] || fail "$name: exit status $status"
+    start_program "$work/run" || fail "$name: the main window did not appear"
+    save_from_menu "$main"
+    wait_for_file "$work/run/baza.doc" || fail "$name: File > Save wrote no baza.doc"
+    end_program "$main"
     cp "$work/run/baza.doc" "$work/saved/$name.doc"
 done
 

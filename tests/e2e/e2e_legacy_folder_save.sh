@@ -7,13 +7,9 @@
 set -euo pipefail
 
 program=$(realpath "$1")
-for tool in Xvfb xdotool; do
-    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh test)" >&2; exit 1; }
-done
-
-source "$(dirname "$0")/../../tools/xserver.sh"
+source "$(dirname "$0")/session.sh"
+require_tools Xvfb xdotool
 begin_session legacy-folder
-fail() { echo "FAIL: $*" >&2; cat "$work/program.log" >&2 2>/dev/null; exit 1; }
 
 # "Agendă telefon" with ă as ISO-8859-2 writes it, E3: no valid UTF-8 sequence.
 folder=$work/$(printf 'Agend\xe3 telefon')
@@ -21,14 +17,9 @@ mkdir "$folder"
 printf '%s\n' 'Pop  Ana  555' 'Ionescu  Maria  0722 123 456' >"$folder/baza.txt"
 
 start_xserver || fail "no X server"
-(cd "$folder" && exec "$program") >"$work/program.log" 2>&1 &
-app_pid=$!
-main=$(wait_window 'carte de telefoane' 20) || fail "the main window did not appear"
-xdotool windowfocus --sync "$main"
-xdotool key alt+f
-sleep 0.3
-xdotool key s
-for _ in $(seq 50); do [[ -s $folder/baza.doc ]] && break; sleep 0.1; done
+start_program "$folder" || fail "the main window did not appear"
+save_from_menu "$main"
+wait_for_file "$folder/baza.doc" || true
 # The report box carries the application's title; the main window's differs.
 if report=$(wait_window '^carte de telefon$' 1); then
     fail "File > Save showed a report: $(xdotool getwindowname "$report")"
@@ -39,9 +30,5 @@ for line in 'Pop  Ana  555' 'Ionescu  Maria  0722 123 456'; do
 done
 [[ $(ls -A "$folder" | tr '\n' ' ') == 'baza.doc baza.txt ' ]] || fail "left beside it: $(ls -A "$folder")"
 
-exit_from_menu "$main" || fail "the program did not end after File > Exit"
-status=0
-wait "$app_pid" || status=$?
-app_pid=
-[[ $status -eq 0 ]] || fail "exit status $status"
+end_program "$main"
 echo "PASS: baza.txt loaded and baza.doc saved in a folder named in ISO-8859-2"

@@ -1,17 +1,15 @@
 #!/usr/bin/env bash
 # Uses the program as a person would, on an X server of its own: adds an entry, shows
 # the list, deletes a line through the delete window, saves and quits; then reads the
-# saved file back with LibreOffice.
+# saved file back with LibreOffice. Each control is found as a screen reader finds it,
+# by the name it reads out (session.sh, control.py).
 #
 # usage: e2e_phonebook.sh path/to/carte-de-telefon
 set -euo pipefail
 
 program=$(realpath "$1")
-for tool in Xvfb xdotool import soffice; do
-    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh test)" >&2; exit 1; }
-done
-
-source "$(dirname "$0")/../../tools/xserver.sh"
+source "$(dirname "$0")/session.sh"
+require_tools Xvfb xdotool import soffice dbus-daemon dbus-send /usr/libexec/at-spi-bus-launcher
 begin_session e2e
 
 fail() {
@@ -22,73 +20,59 @@ fail() {
 }
 
 start_xserver || fail "no X server"
+/usr/bin/python3 -c 'import gi; gi.require_version("Atspi", "2.0")' 2>/dev/null ||
+    fail "Python's AT-SPI bindings are not installed (tools/install-dependencies.sh test)"
+start_accessibility || fail "no accessibility bus"
 
 pixel() {
     # The pixel's own values, "(r,g,b)"; a colour name may stand where srgb() usually does.
     import -window root -crop "1x1+$1+$2" -depth 8 txt:- | sed -n 's/^0,0: (\([0-9]*,[0-9]*,[0-9]*\)).*/\1/p'
 }
-click() {
-    xdotool mousemove --sync "$1" "$2" click 1
-    sleep 0.3
-}
 
 mkdir "$work/run"
 printf '%s\n' 'Pop  Ana  555' 'Ionescu  Maria  0722 123 456' 'Popescu  Ion  0744 555 010' \
     'Stan  Mihai  0733 900 111' 'Rusu  Cristina  0766 101 202' >"$work/run/baza.txt"
-(cd "$work/run" && exec "$program") >"$work/program.log" 2>&1 &
-app_pid=$!
-
-main=$(wait_window 'carte de telefoane') || fail "the main window did not appear"
+start_program "$work/run" || fail "the main window did not appear"
 if xdotool search --onlyvisible --name 'stergere' >/dev/null 2>&1; then
     fail "the delete window is shown at start"
 fi
-eval "$(xdotool getwindowgeometry --shell "$main")"
-left=$X
-top=$Y
-sleep 0.5
+window='carte de telefoane'
+list=("$window" text 'carte de telefoane')
+add=("$window" 'push button' 'adauga in cartea de telefoane')
+[[ $(control "${list[@]}") == hidden ]] || fail "the list is shown at start"
 
-# The controls sit at their design places under the menu bar, whose height depends on
-# the font: find it from the lowest thing drawn, the show button's bottom edge (y 376).
+# The window's surface: halfway from the window's left edge to the add button, level
+# with the button's middle.
+read -r left _ < <(control "$window" frame "$window") || fail "no main window to a screen reader"
+read -r x y width height < <(control --showing "${add[@]}") || fail "no add button"
 background='166,202,240'
-lowest=$(import -window root -crop "1x480+$((left + 250))+$top" -depth 8 txt:- \
-    | awk -F'[ :,]+' -v bg="($background)" 'NR > 1 && index($0, bg) == 0 { y = $2 } END { print y }')
-[[ -n $lowest ]] || fail "nothing drawn in the main window"
-client_top=$((top + lowest - 376))
-at() { click $((left + $1)) $((client_top + $2)); }
+surface=$(pixel $(((left + x) / 2)) $((y + height / 2)))
+[[ $surface == "$background" ]] || fail "window colour is $surface"
 
-[[ $(pixel $((left + 40)) $((client_top + 280))) == "$background" ]] || fail "window colour is $(pixel $((left + 40)) $((client_top + 280)))"
-[[ $(pixel $((left + 540)) $((client_top + 250))) == "$background" ]] || fail "the list is shown at start"
-
-for field in "98 Vasilescu" "138 Dan" "178 0700 111 222"; do
-    at 248 "${field%% *}"
+# Each field by the text it starts with, which stays its name.
+for field in "nume|Vasilescu" "prenume|Dan" "nr. de telefon|0700 111 222"; do
+    click "$window" text "${field%%|*}" || fail "no field '${field%%|*}'"
     xdotool key ctrl+a
-    xdotool type --delay 30 "${field#* }"
+    xdotool type --delay 30 "${field#*|}"
 done
-at 252 232   # add
-at 256 348   # show
-[[ $(pixel $((left + 540)) $((client_top + 400))) == '255,255,255' ]] || fail "the list is not shown after the show button"
+click "${add[@]}" || fail "no add button"
+click "$window" 'push button' 'arata cartea de telefoane' || fail "no show button"
+read -r x y width height < <(control --showing "${list[@]}") || fail "the list is not shown after the show button"
+[[ $(pixel $((x + width / 2)) $((y + height - 10))) == '255,255,255' ]] || fail "the list is not drawn after the show button"
 
 # Caret into the first line, then down to the third, which the delete window removes.
-at 540 80
+read -r x y width height < <(control --character 0 "${list[@]}") || fail "no first line in the list"
+xdotool mousemove --sync $((x + width / 2)) $((y + height / 2)) click 1
 xdotool key Down Down
-at 560 24
-delete=$(wait_window 'stergere') || fail "the delete window did not open"
-eval "$(xdotool getwindowgeometry --shell "$delete")"
-click $((X + 216 + 188)) $((Y + 136 + 28))
+click "$window" 'push button' 'sterge din cartea de telefoane' || fail "no delete button"
+wait_window 'stergere' >/dev/null || fail "the delete window did not open"
+click 'stergere date' 'push button' 'ai sters o inregistrare' || fail "no button in the delete window"
 wait_window_gone 'stergere' 5 || fail "the delete window stayed open"
 
-xdotool windowfocus --sync "$main"
-xdotool key alt+f
-sleep 0.3
-xdotool key s
-for _ in $(seq 50); do [[ -s $work/run/baza.doc ]] && break; sleep 0.1; done
-[[ -s $work/run/baza.doc ]] || fail "File > Save wrote no baza.doc"
+save_from_menu "$main"
+wait_for_file "$work/run/baza.doc" || fail "File > Save wrote no baza.doc"
 import -window root "$work/screen.png"
-exit_from_menu "$main" || fail "the program still runs after File > Exit"
-status=0
-wait "$app_pid" || status=$?
-app_pid=
-[[ $status -eq 0 ]] || fail "exit status $status; output: $(cat "$work/program.log")"
+end_program "$main"
 [[ $(ls -A "$work/run" | tr '\n' ' ') == 'baza.doc baza.txt ' ]] || fail "files left behind: $(ls -A "$work/run")"
 
 timeout 120 soffice "-env:UserInstallation=file://$work/office" --headless --convert-to txt:Text \

@@ -7,38 +7,29 @@
 # usage: e2e_readonly_save.sh path/to/carte-de-telefon
 set -euo pipefail
 
-program=$(realpath "$1")
-for tool in Xvfb xdotool setpriv sha256sum; do
-    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/install-dependencies.sh test)" >&2; exit 1; }
-done
-
-source "$(dirname "$0")/../../tools/xserver.sh"
+source "$(dirname "$0")/session.sh"
+require_tools Xvfb xdotool setpriv sha256sum
 begin_session readonly-save
-fail() { echo "FAIL: $*" >&2; cat "$work/program.log" >&2 2>/dev/null; exit 1; }
 
 # Everything the user touches lies in $work, which any user may enter: the build tree
 # may lie where another user cannot.
 chmod 755 "$work"
 mkdir -m 755 "$work/bin" "$work/run" "$work/home"
-cp "$program" "$work/bin/carte-de-telefon"
+cp "$1" "$work/bin/carte-de-telefon"
+program=$work/bin/carte-de-telefon
 printf '%s\n' 'Pop  Ana  555' >"$work/run/baza.txt"
 printf '{\\rtf1 earlier\\par}' >"$work/run/baza.doc"
 chmod 444 "$work/run/baza.doc"
-as_user=()
+as_user=(env "HOME=$work/home")
 if (($(id -u) == 0)); then
     chown -R nobody: "$work/run" "$work/home"
-    as_user=(setpriv --reuid="$(id -u nobody)" --regid="$(id -g nobody)" --clear-groups)
+    as_user+=(setpriv --reuid="$(id -u nobody)" --regid="$(id -g nobody)" --clear-groups)
 fi
 before=$(sha256sum <"$work/run/baza.doc")
 
 start_xserver || fail "no X server"
-(cd "$work/run" && HOME=$work/home exec "${as_user[@]}" "$work/bin/carte-de-telefon") >"$work/program.log" 2>&1 &
-app_pid=$!
-main=$(wait_window 'carte de telefoane' 20) || fail "the main window did not appear"
-xdotool windowfocus --sync "$main"
-xdotool key alt+f
-sleep 0.3
-xdotool key s
+start_program "$work/run" "${as_user[@]}" || fail "the main window did not appear"
+save_from_menu "$main"
 # The report box carries the application's title; the main window's differs.
 report=$(wait_window '^carte de telefon$' 10) || fail "File > Save over a read-only baza.doc showed no report"
 xdotool windowfocus --sync "$report"
@@ -49,6 +40,5 @@ wait_window_gone '^carte de telefon$' 5 || fail "Enter did not close the report"
 [[ $(stat -c %a "$work/run/baza.doc") == 444 ]] || fail "baza.doc's mode is now $(stat -c %a "$work/run/baza.doc")"
 [[ $(ls -A "$work/run" | sort | tr '\n' ' ') == "baza.doc baza.txt " ]] || fail "left beside it: $(ls -A "$work/run")"
 
-exit_from_menu "$main" || fail "the program did not end after File > Exit"
-app_pid=
+end_program "$main"
 echo "PASS: the save was refused with a report; baza.doc kept its bytes and mode 0444"

@@ -1,6 +1,7 @@
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
 #include "richtext/DocumentFiles.h"
+#include "support/HostileFiles.h"
 #include "support/TestFiles.h"
 #include "system/Exception.h"
 #include "vcl/TRichEdit.h"
@@ -25,9 +26,6 @@ private slots:
     void loadFromFile_hostileInput_fillsBox_data();
     void loadFromFile_hostileInput_fillsBox();
     void loadAndSave_manyFormats_keepsThem();
-    // Figures, not checks; run only when named: tst_hostile benchmark_manyFormats
-    void benchmark_manyFormats_data();
-    void benchmark_manyFormats();
 };
 
 namespace {
@@ -47,38 +45,6 @@ QByteArray manyFonts(int count)
     for (int i = 0; i < count; ++i)
         table += "{\\f" + QByteArray::number(i) + "\\fcharset238 Font" + QByteArray::number(i) + ";}";
     return table + "}\\f99999 x\\f32768 y\\par}";
-}
-
-// A document of `formats` runs in as many distinct formats: with `families`, each run
-// in a font of its own; otherwise each in a colour of its own (at most 25,000, below
-// the colour table's cap), bold or italic or both beyond that.
-QByteArray manyFormats(int formats, bool families)
-{
-    const int colours = std::min(formats, 25'000);
-    QByteArray rtf = QByteArrayLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}");
-    for (int i = 1; families && i <= formats; ++i)
-        rtf += "{\\f" + QByteArray::number(i) + " Family " + QByteArray::number(i) + ";}";
-    rtf += "}";
-    if (!families) {
-        rtf += "{\\colortbl;";
-        for (int c = 0; c < colours; ++c) {
-            rtf += "\\red" + QByteArray::number(c & 0xFF) + "\\green" + QByteArray::number(c >> 8)
-                + "\\blue0;";
-        }
-        rtf += "}";
-    }
-    for (int i = 0; i < formats; ++i) {
-        if (families) {
-            rtf += "{\\f" + QByteArray::number(i + 1) + " ab}";
-        } else {
-            const int style = i / colours;
-            rtf += "{\\cf" + QByteArray::number(i % colours + 1) + (style & 1 ? "\\b" : "")
-                + (style & 2 ? "\\i" : "") + " ab}";
-        }
-        if (i % 10 == 9)
-            rtf += "\\par\r\n";
-    }
-    return rtf + "\\par}";
 }
 
 QByteArray garbage(int size, bool rtfHeader)
@@ -238,7 +204,7 @@ void HostileTest::loadFromFile_hostileInput_fillsBox()
 
 void HostileTest::loadAndSave_manyFormats_keepsThem()
 {
-    const QByteArray input = manyFormats(100'000, false);
+    const QByteArray input = hostile::manyFormats(100'000, false);
     const qint64 limit = linearLimitMilliseconds(input.size());
     QElapsedTimer timer;
     timer.start();
@@ -278,60 +244,6 @@ void HostileTest::loadAndSave_manyFormats_keepsThem()
     QVERIFY2(loading < limit, qPrintable(QStringLiteral("load %1 ms, limit %2").arg(loading).arg(limit)));
     QVERIFY2(saving < limit, qPrintable(QStringLiteral("save %1 ms, limit %2").arg(saving).arg(limit)));
     QCOMPARE(richtext::Decode(support::ReadFile(fileName)).text, expected.text);
-}
-
-void HostileTest::benchmark_manyFormats_data()
-{
-    const QStringList arguments = QCoreApplication::arguments();
-    if (std::none_of(arguments.begin(), arguments.end(),
-            [](const QString &a) { return a.startsWith(QLatin1String("benchmark_")); }))
-        QSKIP("figures only, when named on the command line");
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<QString>("step");
-    const struct {
-        const char *name;
-        int formats;
-        bool families;
-    } sizes[] = {
-        { "5,000 colours", 5'000, false },
-        { "10,000 colours", 10'000, false },
-        { "20,000 colours", 20'000, false },
-        { "100,000 formats", 100'000, false },
-        { "32,766 families", 32'766, true },
-    };
-    for (const auto &size : sizes) {
-        const QByteArray input = manyFormats(size.formats, size.families);
-        for (const char *step : { "read", "write", "box load", "box save" }) {
-            // The box takes most of a minute to resolve 32,766 fonts: codecs only.
-            if (size.families && step[0] == 'b')
-                continue;
-            QTest::addRow("%s, %s", size.name, step) << input << QString::fromLatin1(step);
-        }
-    }
-}
-
-void HostileTest::benchmark_manyFormats()
-{
-    QFETCH(QByteArray, input);
-    QFETCH(QString, step);
-    QTemporaryDir directory;
-    const QString fileName = directory.filePath(QStringLiteral("baza.rtf"));
-    QVERIFY(support::WriteFile(fileName, input));
-    const codec::RichDocument document = codec::ReadRtf(input);
-    TRichEdit box;
-    if (step == QLatin1String("box save"))
-        box.Lines->LoadFromFile(fileName);
-    QBENCHMARK_ONCE
-    {
-        if (step == QLatin1String("read"))
-            codec::ReadRtf(input);
-        else if (step == QLatin1String("write"))
-            codec::WriteRtf(document);
-        else if (step == QLatin1String("box load"))
-            box.Lines->LoadFromFile(fileName);
-        else
-            box.Lines->SaveToFile(fileName);
-    }
 }
 
 QTEST_MAIN(HostileTest)

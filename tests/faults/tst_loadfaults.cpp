@@ -34,7 +34,7 @@ private slots:
     void load_largeFile_loadsEveryLine();
 
 private:
-    std::unique_ptr<QTemporaryDir> directory_;
+    support::PerTest<QTemporaryDir> directory_;
     QString path(const QString &name) const { return directory_->filePath(name); }
 };
 
@@ -49,24 +49,9 @@ void fill(TRichEdit &box)
         box.Lines->Add(line);
 }
 
-// The message of the failure, or an empty string when the load succeeded.
-QString loadMessage(TRichEdit &box, const QString &fileName)
-{
-    try {
-        box.Lines->LoadFromFile(fileName);
-    } catch (const Exception &error) {
-        return error.Message();
-    }
-    return {};
-}
-
 }   // namespace
 
-void LoadFaultsTest::init()
-{
-    directory_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(directory_->isValid());
-}
+void LoadFaultsTest::init() { QVERIFY(directory_.renew()); }
 
 void LoadFaultsTest::load_fault_reportsAndKeepsBox_data()
 {
@@ -111,7 +96,7 @@ void LoadFaultsTest::load_fault_reportsAndKeepsBox()
     fill(box);
     QElapsedTimer timer;
     timer.start();
-    const QString message = loadMessage(box, fileName);
+    const QString message = support::LoadFailure(*box.Lines, fileName);
     // A FIFO with no writer blocks a plain open() forever; the ctest timeout is the
     // last resort, this bound the clear report.
     QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
@@ -133,7 +118,7 @@ void LoadFaultsTest::load_unreadableFile_reportsPermissionDenied()
     if (::geteuid() != 0) {
         TRichEdit box;
         fill(box);
-        message = loadMessage(box, fileName);
+        message = support::LoadFailure(*box.Lines, fileName);
         QCOMPARE(support::Lines(*box.Lines), previousLines);
     } else {
         QVERIFY(QFile::setPermissions(directory_->path(),
@@ -153,7 +138,7 @@ void LoadFaultsTest::load_emptyFile_givesEmptyList()
     QVERIFY(QFile(fileName).open(QIODevice::WriteOnly));
     TRichEdit box;
     fill(box);
-    QCOMPARE(loadMessage(box, fileName), QString());
+    QCOMPARE(support::LoadFailure(*box.Lines, fileName), QString());
     QCOMPARE(box.Lines->Count(), 0);
 }
 
@@ -167,7 +152,7 @@ void LoadFaultsTest::load_symbolicLinkToFile_loadsTarget()
     }
     QVERIFY(QFile::link(target, path(QStringLiteral("baza.txt"))));
     TRichEdit box;
-    QCOMPARE(loadMessage(box, path(QStringLiteral("baza.txt"))), QString());
+    QCOMPARE(support::LoadFailure(*box.Lines, path(QStringLiteral("baza.txt"))), QString());
     QCOMPARE(support::Lines(*box.Lines), QStringList { QStringLiteral("Pop  Ana  555") });
 }
 
@@ -192,7 +177,7 @@ void LoadFaultsTest::load_largeFile_loadsEveryLine()
     QElapsedTimer timer;
     timer.start();
     TRichEdit box;
-    QCOMPARE(loadMessage(box, fileName), QString());
+    QCOMPARE(support::LoadFailure(*box.Lines, fileName), QString());
     const qint64 elapsed = timer.elapsed();
     qInfo("200 MB loaded in %lld ms", elapsed);
     QVERIFY2(elapsed < 120'000, qPrintable(QString::number(elapsed)));

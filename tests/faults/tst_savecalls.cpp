@@ -1,5 +1,4 @@
 #include "support/TestFiles.h"
-#include "system/Exception.h"
 #include "system/Files.h"
 
 #include <QCoreApplication>
@@ -142,12 +141,7 @@ void SaveCallsTest::save_makesCallsInOrder()
     ::unnamedFiles = unnamedFiles;
     calls.clear();
     watching = true;
-    QString message;
-    try {
-        files::WriteAtomically(fileName, "saved");
-    } catch (const Exception &error) {
-        message = error.Message();
-    }
+    const QString message = support::FailureOf([&] { files::WriteAtomically(fileName, "saved"); });
     watching = false;
 
     QCOMPARE(calls, expectedCalls);

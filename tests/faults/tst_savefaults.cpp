@@ -1,8 +1,6 @@
 #include "AsNobody.h"
-#include "codec/rtf/Reader.h"
-#include "codec/rtf/Writer.h"
+#include "SaveFixture.h"
 #include "support/TestFiles.h"
-#include "system/Exception.h"
 #include "system/Files.h"
 #include "vcl/TRichEdit.h"
 
@@ -10,23 +8,21 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+using namespace savefixture;
 
 // Saving "baza.doc" when the disk refuses, fills up, or the name is taken by something
 // that is not a file: the earlier file stays whole (or absent), the box keeps its
@@ -43,59 +39,21 @@ private slots:
     void save_diskFull_reportsAndKeepsOldFile_data();
     void save_diskFull_reportsAndKeepsOldFile();
     void save_nameIsDirectory_reportsAndKeepsDirectory();
-    void save_nameIsSymbolicLink_replacesLinkNotTarget_data();
-    void save_nameIsSymbolicLink_replacesLinkNotTarget();
-    void save_permissions_data();
-    void save_permissions();
-    void save_killedMidway_leavesEarlierFileWhole();
-    void saveAndLoad_inFolderOfAnyName_data();
-    void saveAndLoad_inFolderOfAnyName();
 
 private:
-    std::unique_ptr<QTemporaryDir> directory_;
+    support::PerTest<QTemporaryDir> directory_;
     QString path(const QString &name) const { return directory_->filePath(name); }
 };
 
 namespace {
 
-const QByteArray oldContent = QByteArrayLiteral("{\\rtf1 earlier\\par}");
-
-// About `size` bytes of lines, so that a save of them outgrows a small limit.
-void fill(TRichEdit &box, int size)
-{
-    QStringList all;
-    for (int i = 0; i * 40 < size; ++i)
-        all.append(QStringLiteral("Popescu  Ion  %1  Ștefan").arg(i, 12, 10, QLatin1Char('0')));
-    box.Document(codec::RichDocument::fromLines(all));
-}
-
-QString saveMessage(const TRichEdit &box, const QString &fileName)
-{
-    try {
-        box.Lines->SaveToFile(fileName);
-    } catch (const Exception &error) {
-        return error.Message();
-    }
-    return {};
-}
-
 // The message of the failure, or an empty string when the save succeeded.
 QString writeMessage(const QString &fileName, const QByteArray &bytes)
 {
-    try {
-        files::WriteAtomically(fileName, bytes);
-    } catch (const Exception &error) {
-        return error.Message();
-    }
-    return {};
+    return support::FailureOf([&] { files::WriteAtomically(fileName, bytes); });
 }
 
 const QByteArray newContent = QByteArrayLiteral("{\\rtf1 newer\\par}");
-
-QStringList entries(const QString &directory)
-{
-    return QDir(directory).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-}
 
 // A small tmpfs mounted over a directory, for a file system that is read-only or full
 // even for root. Needs root and a system that lets it mount.
@@ -168,71 +126,9 @@ private:
     void (*previousHandler_)(int) = nullptr;
 };
 
-// A folder made and removed by its bytes: Qt's QDir reads names as text and cannot
-// remove one whose name is none.
-struct FolderOfBytes {
-    explicit FolderOfBytes(const QByteArray &folder)
-        : path(folder)
-    {
-        ::mkdir(path.constData(), 0755);
-    }
-    ~FolderOfBytes()
-    {
-        for (const QByteArray &name : entries())
-            ::unlink((path + '/' + name).constData());
-        ::rmdir(path.constData());
-    }
-    Q_DISABLE_COPY_MOVE(FolderOfBytes)
-
-    QByteArrayList entries() const
-    {
-        QByteArrayList names;
-        if (DIR *listing = ::opendir(path.constData())) {
-            while (const dirent *entry = ::readdir(listing)) {
-                if (qstrcmp(entry->d_name, ".") != 0 && qstrcmp(entry->d_name, "..") != 0)
-                    names.append(entry->d_name);
-            }
-            ::closedir(listing);
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    QByteArray path;
-};
-
-constexpr int linesPerGeneration = 200'000;
-
-QStringList generation(int number)
-{
-    QStringList result;
-    result.reserve(linesPerGeneration);
-    for (int i = 0; i < linesPerGeneration; ++i)
-        result.append(QStringLiteral("generatia %1 linia %2 Ștefan").arg(number).arg(i));
-    return result;
-}
-
-// Saves ever newer generations of a big list until killed, saying when each save
-// starts and ends.
-int saveForever(const QString &fileName)
-{
-    for (int number = 1;; ++number) {
-        const QByteArray bytes = codec::WriteRtf(codec::RichDocument::fromLines(generation(number)));
-        std::fputs("writing\n", stdout);
-        std::fflush(stdout);
-        files::WriteAtomically(fileName, bytes);
-        std::fputs("saved\n", stdout);
-        std::fflush(stdout);
-    }
-}
-
 }   // namespace
 
-void SaveFaultsTest::init()
-{
-    directory_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(directory_->isValid());
-}
+void SaveFaultsTest::init() { QVERIFY(directory_.renew()); }
 
 void SaveFaultsTest::save_readOnlyDirectory_reportsAndKeepsOldFile()
 {
@@ -260,7 +156,7 @@ void SaveFaultsTest::save_readOnlyDirectory_reportsAndKeepsOldFile()
     fill(box, 1000);
     const QStringList before = support::Lines(*box.Lines);
 
-    QCOMPARE(saveMessage(box, fileName), support::SaveReport(fileName, reason));
+    QCOMPARE(support::SaveFailure(*box.Lines, fileName), support::SaveReport(fileName, reason));
     QCOMPARE(support::ReadFile(fileName), oldContent);
     QCOMPARE(entries(folder), QStringList { QStringLiteral("baza.doc") });
     QCOMPARE(support::Lines(*box.Lines), before);
@@ -327,7 +223,7 @@ void SaveFaultsTest::save_workingFolderRemoved_reportsAndKeepsList()
     TRichEdit box;
     fill(box, 1000);
     const QStringList before = support::Lines(*box.Lines);
-    const QString message = saveMessage(box, QStringLiteral("baza.doc"));
+    const QString message = support::SaveFailure(*box.Lines, QStringLiteral("baza.doc"));
     QVERIFY(QDir::setCurrent(previous));
 
     QVERIFY(removed);
@@ -376,9 +272,9 @@ void SaveFaultsTest::save_diskFull_reportsAndKeepsOldFile()
     QString message;
     if (limit == QLatin1String("file size")) {
         const FileSizeLimit sizeLimit(64 * 1024);
-        message = saveMessage(box, fileName);
+        message = support::SaveFailure(*box.Lines, fileName);
     } else {
-        message = saveMessage(box, fileName);
+        message = support::SaveFailure(*box.Lines, fileName);
     }
     QFile::remove(folder + QLatin1String("/filler"));
     QCOMPARE(message, support::SaveReport(fileName, reason));
@@ -395,154 +291,15 @@ void SaveFaultsTest::save_nameIsDirectory_reportsAndKeepsDirectory()
     TRichEdit box;
     fill(box, 100);
 
-    QCOMPARE(saveMessage(box, fileName), support::SaveReport(fileName, QStringLiteral("este un dosar")));
+    QCOMPARE(support::SaveFailure(*box.Lines, fileName),
+        support::SaveReport(fileName, QStringLiteral("este un dosar")));
     QVERIFY(QFileInfo(fileName).isDir());
     QCOMPARE(support::ReadFile(fileName + QLatin1String("/inside.txt")), oldContent);
     QCOMPARE(entries(directory_->path()), QStringList { QStringLiteral("baza.doc") });
 }
 
-void SaveFaultsTest::save_nameIsSymbolicLink_replacesLinkNotTarget_data()
-{
-    QTest::addColumn<QString>("target");
-    QTest::newRow("link to a file") << QStringLiteral("file");
-    QTest::newRow("link to a missing file") << QStringLiteral("missing");
-    QTest::newRow("link to a directory") << QStringLiteral("directory");
-}
-
-void SaveFaultsTest::save_nameIsSymbolicLink_replacesLinkNotTarget()
-{
-    QFETCH(QString, target);
-    const QString targetName = path(QStringLiteral("target"));
-    if (target == QLatin1String("file"))
-        QVERIFY(support::WriteFile(targetName, oldContent));
-    else if (target == QLatin1String("directory"))
-        QVERIFY(QDir().mkdir(targetName));
-    const QString fileName = path(QStringLiteral("baza.doc"));
-    QVERIFY(QFile::link(targetName, fileName));
-    TRichEdit box;
-    fill(box, 200);
-
-    QCOMPARE(saveMessage(box, fileName), QString());
-    const QFileInfo saved(fileName);
-    QVERIFY(!saved.isSymLink());
-    QVERIFY(saved.isFile());
-    QCOMPARE(codec::ReadRtf(support::ReadFile(fileName)).lines(), support::Lines(*box.Lines));
-    if (target == QLatin1String("file"))
-        QCOMPARE(support::ReadFile(targetName), oldContent);
-    else if (target == QLatin1String("directory"))
-        QCOMPARE(entries(targetName), QStringList());
-    else
-        QVERIFY(!QFileInfo::exists(targetName));
-}
-
-void SaveFaultsTest::save_permissions_data()
-{
-    QTest::addColumn<int>("earlierMode");   // -1: no earlier file
-    QTest::addColumn<int>("mode");
-    QTest::newRow("over a file: keeps its permissions") << 0640 << 0640;
-    QTest::newRow("new file: readable by all, whatever the umask") << -1 << 0644;
-}
-
-void SaveFaultsTest::save_permissions()
-{
-    QFETCH(int, earlierMode);
-    QFETCH(int, mode);
-    const QByteArray fileName = QFile::encodeName(path(QStringLiteral("baza.doc")));
-    if (earlierMode >= 0) {
-        QVERIFY(support::WriteFile(QFile::decodeName(fileName), oldContent));
-        QCOMPARE(::chmod(fileName.constData(), mode_t(earlierMode)), 0);
-    }
-    TRichEdit box;
-    fill(box, 100);
-
-    const mode_t umask = ::umask(077);
-    const QString message = saveMessage(box, QFile::decodeName(fileName));
-    ::umask(umask);
-    QCOMPARE(message, QString());
-    struct stat status { };
-    QCOMPARE(::stat(fileName.constData(), &status), 0);
-    QCOMPARE(int(status.st_mode & 07777), mode);
-    QCOMPARE(
-        codec::ReadRtf(support::ReadFile(QFile::decodeName(fileName))).lines(), support::Lines(*box.Lines));
-}
-
-void SaveFaultsTest::save_killedMidway_leavesEarlierFileWhole()
-{
-    const QString fileName = path(QStringLiteral("baza.doc"));
-    files::WriteAtomically(fileName, codec::WriteRtf(codec::RichDocument::fromLines(generation(0))));
-    int killedWhileWriting = 0;
-    for (int attempt = 0; attempt < 6; ++attempt) {
-        QProcess child;
-        child.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--save-forever"), fileName });
-        QVERIFY(child.waitForStarted());
-        // Kill the child at once or a few milliseconds after it starts writing.
-        QByteArray said;
-        while (!said.contains("writing") && child.waitForReadyRead(30000))
-            said += child.readAllStandardOutput();
-        QVERIFY(said.contains("writing"));
-        QThread::msleep(3 * attempt);
-        child.kill();
-        QVERIFY(child.waitForFinished());
-        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
-        said += child.readAllStandardOutput();
-        if (said.trimmed().endsWith("writing"))
-            ++killedWhileWriting;
-
-        // Whichever generation the name holds now, it holds all of it.
-        const QStringList saved = codec::ReadRtf(support::ReadFile(fileName)).lines();
-        QCOMPARE(saved.size(), linesPerGeneration);
-        const int number = saved.first().section(QLatin1Char(' '), 1, 1).toInt();
-        QCOMPARE(saved, generation(number));
-        for (const QString &name : entries(directory_->path())) {
-            QVERIFY2(name.startsWith(QLatin1String("baza.doc")), qPrintable(name));
-            if (name != QLatin1String("baza.doc"))
-                QVERIFY(QFile::remove(path(name)));
-        }
-    }
-    // Otherwise every kill fell between saves and the test proved nothing.
-    QVERIFY(killedWhileWriting > 0);
-}
-
-void SaveFaultsTest::saveAndLoad_inFolderOfAnyName_data()
-{
-    QTest::addColumn<QByteArray>("folder");
-    QTest::newRow("ISO-8859-2, no UTF-8") << QByteArray("Agend\xe3 telefon");
-    QTest::newRow("UTF-8 with a blank") << QByteArray("Agend\xc4\x83 telefon");
-    QTest::newRow("bytes no encoding reads") << QByteArray("\xff\xfe\x80");
-}
-
-// The working folder's name is bytes, from an old disk perhaps; the program names its
-// files within it and never needs to read that name as text.
-void SaveFaultsTest::saveAndLoad_inFolderOfAnyName()
-{
-    QFETCH(QByteArray, folder);
-    const FolderOfBytes work(QFile::encodeName(directory_->path()) + '/' + folder);
-    const QByteArray previous = QFile::encodeName(QDir::currentPath());
-    QCOMPARE(::chdir(work.path.constData()), 0);
-    TRichEdit box;
-    fill(box, 1000);
-    const QString saved = saveMessage(box, QStringLiteral("baza.doc"));
-    TRichEdit loaded;
-    QString load;
-    try {
-        loaded.Lines->LoadFromFile(QStringLiteral("baza.doc"));
-    } catch (const Exception &error) {
-        load = error.Message();
-    }
-    QCOMPARE(::chdir(previous.constData()), 0);
-
-    QCOMPARE(saved, QString());
-    QCOMPARE(load, QString());
-    QCOMPARE(support::Lines(loaded), support::Lines(box));
-    QCOMPARE(work.entries(), QByteArrayList { "baza.doc" });
-}
-
 int main(int argc, char *argv[])
 {
-    if (argc == 3 && qstrcmp(argv[1], "--save-forever") == 0) {
-        QCoreApplication application(argc, argv);
-        return saveForever(QString::fromLocal8Bit(argv[2]));
-    }
     if (argc == 3 && qstrcmp(argv[1], "--save-as-nobody") == 0) {
         QCoreApplication application(argc, argv);
         const QString message = writeMessage(QString::fromLocal8Bit(argv[2]), newContent);

@@ -40,7 +40,7 @@ private:
     void showMainWindow();
     void chooseFromFileMenu(Qt::Key key);
 
-    std::unique_ptr<WorkingDirectory> directory_;
+    support::PerTest<WorkingDirectory> directory_;
     QStringList steps_;
 };
 
@@ -54,12 +54,8 @@ void CommandsTest::initTestCase()
 void CommandsTest::init()
 {
     steps_.clear();
-    directory_ = std::make_unique<WorkingDirectory>();
-    QVERIFY(directory_->isValid());
-    QVERIFY(support::WriteFile(u"baza.txt"_s, sampleLines.join(QLatin1Char('\n')).toUtf8()));
-    MessageBoxCloser closer;
-    createForms();
-    QVERIFY(closer.shown.isEmpty());
+    QVERIFY(directory_.renew());
+    createFormsOnSample();
     QCOMPARE(support::Lines(*Form1->RichEdit1), sampleLines);
     QVERIFY(!Form1->RichEdit1->Visible());
 }

@@ -27,17 +27,13 @@ private:
     void openDeleteWindowWithCaretAt(int line, int column);
     void pressDelete();
 
-    std::unique_ptr<WorkingDirectory> directory_;
+    support::PerTest<WorkingDirectory> directory_;
 };
 
 void DeleteWindowTest::init()
 {
-    directory_ = std::make_unique<WorkingDirectory>();
-    QVERIFY(directory_->isValid());
-    QVERIFY(support::WriteFile(u"baza.txt"_s, sampleLines.join(QLatin1Char('\n')).toUtf8()));
-    MessageBoxCloser closer;
-    createForms();
-    QVERIFY(closer.shown.isEmpty());
+    QVERIFY(directory_.renew());
+    createFormsOnSample();
     Form1->Show();
     QVERIFY(QTest::qWaitForWindowActive(Form1));
     QTest::mouseClick(Form1->Button2, Qt::LeftButton);

@@ -1,3 +1,4 @@
+#include "support/FormDesign.h"
 #include "support/TestFiles.h"
 #include "support/WindowFixture.h"
 
@@ -41,17 +42,13 @@ private slots:
 private:
     void showMainWindow();
 
-    std::unique_ptr<WorkingDirectory> directory_;
+    support::PerTest<WorkingDirectory> directory_;
 };
 
 void MainWindowTest::init()
 {
-    directory_ = std::make_unique<WorkingDirectory>();
-    QVERIFY(directory_->isValid());
-    QVERIFY(support::WriteFile(QStringLiteral("baza.txt"), sampleLines.join(QLatin1Char('\n')).toUtf8()));
-    MessageBoxCloser closer;
-    createForms();
-    QVERIFY2(closer.shown.isEmpty(), "loading the sample phone book was reported as a failure");
+    QVERIFY(directory_.renew());
+    createFormsOnSample();
 }
 
 void MainWindowTest::cleanup()
@@ -69,8 +66,12 @@ void MainWindowTest::showMainWindow()
 
 void MainWindowTest::frame_atDesignPlaceAndSize()
 {
+    QCOMPARE(Form1->frameGeometry(), support::ReadFormDesign(u"Unit1.ui"_s).frame);
+    QCOMPARE(Form2->frameGeometry(), support::ReadFormDesign(u"Unit2.ui"_s).frame);
+    // The old program's places and sizes, whatever the design files say.
     QCOMPARE(Form1->frameGeometry(), QRect(228, 132, 696, 480));
     QCOMPARE(Form2->frameGeometry(), QRect(333, 211, 696, 480));
+    QCOMPARE(Form1->RichEdit1->geometry(), QRect(400, 72, 281, 353));
 }
 
 void MainWindowTest::shown_isMaximised()
@@ -103,22 +104,18 @@ void MainWindowTest::controls_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("geometry");
     QTest::addColumn<QString>("text");
-    QTest::newRow("Edit1") << u"Edit1"_s << QRect(112, 88, 273, 21) << QStringLiteral("nume");
-    QTest::newRow("Edit2") << u"Edit2"_s << QRect(112, 128, 273, 21) << QStringLiteral("prenume");
-    QTest::newRow("Edit3") << u"Edit3"_s << QRect(112, 168, 273, 21)
-                           << QString(18, QLatin1Char(' ')) + QStringLiteral("nr. de telefon");
-    QTest::newRow("Button1") << u"Button1"_s << QRect(128, 208, 249, 49)
-                             << QStringLiteral("adauga in cartea de telefoane  ");
-    QTest::newRow("Button2") << u"Button2"_s << QRect(136, 320, 241, 57)
-                             << QStringLiteral("arata cartea de telefoane  ");
-    QTest::newRow("RichEdit1") << u"RichEdit1"_s << QRect(400, 72, 281, 353) << QString();
-    QTest::newRow("Button3") << u"Button3"_s << QRect(464, 8, 193, 33)
-                             << QStringLiteral("sterge din cartea de telefoane ");
-    QTest::newRow("Panel1") << u"Panel1"_s << QRect(0, 16, 457, 57)
-                            << QStringLiteral("Datele de mai jos sunt adaugate in cartea de telefoane "
-                                              "daca dai click pe butonul de adaugare ");
-    QTest::newRow("delete window Button1")
-        << u"Form2.Button1"_s << QRect(216, 136, 377, 57) << QStringLiteral("ai sters  o inregistrare");
+    for (const char *window : { "Form1", "Form2" }) {
+        const QString form = QString::fromLatin1(window);
+        const support::FormDesign design
+            = support::ReadFormDesign(form == u"Form1"_s ? u"Unit1.ui"_s : u"Unit2.ui"_s);
+        QVERIFY(!design.controls.isEmpty());
+        for (auto control = design.controls.begin(); control != design.controls.end(); ++control) {
+            const QString tag = form == u"Form1"_s ? control.key() : u"delete window "_s + control.key();
+            QTest::newRow(qPrintable(tag))
+                << (form == u"Form1"_s ? control.key() : form + u'.' + control.key()) << control->geometry
+                << control->text;
+        }
+    }
 }
 
 void MainWindowTest::controls()

@@ -6,11 +6,11 @@
 #include "codec/rtf/Writer.h"
 #include "richtext/Bridge.h"
 #include "richtext/DocumentFiles.h"
+#include "support/TestFiles.h"
 #include "system/Exception.h"
 #include "vcl/TRichEdit.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <cstddef>
@@ -28,13 +28,6 @@ QApplication &application()
     Q_UNUSED(platformSet);
     static QApplication app(argc, argv);
     return app;
-}
-
-void writeFile(const QString &name, QByteArrayView bytes)
-{
-    QFile file(name);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), bytes.size()) != bytes.size())
-        fuzz::fail("cannot write the input file");
 }
 
 // What the writer folds: a size or a family equal to its defaults is written as the
@@ -98,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString input = directory.filePath(QStringLiteral("baza.txt"));
     const QString saved = directory.filePath(QStringLiteral("baza.doc"));
     const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    writeFile(input, bytes);
+    fuzz::require(support::WriteFile(input, bytes), "cannot write the input file");
 
     TRichEdit first;
     first.resize(281, 353);
@@ -117,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (loaded != richtext::FitForBox(read))
         report("the box holds other formats than the file, folded", richtext::FitForBox(read), loaded);
 
-    writeFile(saved, codec::WriteRtf(loaded));
+    fuzz::require(support::WriteFile(saved, codec::WriteRtf(loaded)), "cannot write the saved file");
     TRichEdit second;
     second.Lines->LoadFromFile(saved);
     const codec::RichDocument again = second.Document();

@@ -28,19 +28,10 @@ private slots:
     void save_doesNotTouchLoadFile();
 
 private:
-    std::unique_ptr<support::WorkingDirectory> directory_;
+    support::PerTest<support::WorkingDirectory> directory_;
 };
 
-namespace {
-
-}   // namespace
-
-void PhoneBookTest::init()
-{
-    directory_.reset();   // the previous test's folder goes first, its predecessor restored
-    directory_ = std::make_unique<support::WorkingDirectory>();
-    QVERIFY(directory_->isValid());
-}
+void PhoneBookTest::init() { QVERIFY(directory_.renew()); }
 
 void PhoneBookTest::entryLine_data()
 {

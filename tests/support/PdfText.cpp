@@ -190,15 +190,14 @@ std::optional<PdfContent> ReadPdf(const QString &fileName)
     const Objects objects = ReadObjects(pdf);
     static const QRegularExpression page(QStringLiteral("/Type\\s*/Page\\b"));
     PdfContent content;
-    bool pages = false;
     // Qt numbers its pages' objects in page order.
     for (const QByteArray &object : objects) {
         if (!page.match(QString::fromLatin1(object)).hasMatch())
             continue;
-        pages = true;
+        ++content.pages;
         ReadPage(Stream(objects.value(Reference(object, "/Contents"))), objects, content.lines);
     }
-    if (!pages)
+    if (content.pages == 0)
         return std::nullopt;
     content.title = Title(objects);
     return content;

@@ -13,6 +13,7 @@ namespace support {
 struct PdfContent {
     QStringList lines;   // the text of each baseline, top to bottom, page after page
     QString title;
+    int pages = 0;
 };
 
 // Nothing when the file is not a PDF or shows no page.

@@ -1,5 +1,6 @@
 #include "support/TestFiles.h"
 
+#include "system/Exception.h"
 #include "vcl/TRichEdit.h"
 
 #include <QDir>
@@ -7,10 +8,10 @@
 
 namespace support {
 
-bool WriteFile(const QString &fileName, const QByteArray &bytes)
+bool WriteFile(const QString &fileName, QByteArrayView bytes)
 {
     QFile file(fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    return file.open(QIODevice::WriteOnly) && file.write(bytes.data(), bytes.size()) == bytes.size();
 }
 
 QByteArray ReadFile(const QString &fileName)
@@ -36,6 +37,26 @@ QString OpenReport(const QString &fileName, const QString &reason)
 QString SaveReport(const QString &fileName, const QString &reason)
 {
     return QStringLiteral("Fisierul \"%1\" nu poate fi salvat: %2.").arg(FullName(fileName), reason);
+}
+
+QString FailureOf(const std::function<void()> &operation)
+{
+    try {
+        operation();
+    } catch (const Exception &error) {
+        return error.Message();
+    }
+    return {};
+}
+
+QString LoadFailure(TStrings &lines, const QString &fileName)
+{
+    return FailureOf([&] { lines.LoadFromFile(fileName); });
+}
+
+QString SaveFailure(const TStrings &lines, const QString &fileName)
+{
+    return FailureOf([&] { lines.SaveToFile(fileName); });
 }
 
 QStringList Lines(const TStrings &strings)

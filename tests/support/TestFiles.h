@@ -6,6 +6,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+#include <memory>
+
 class TRichEdit;
 class TStrings;
 
@@ -13,13 +16,19 @@ namespace support {
 
 // Whole files; a test checks what WriteFile returns, and reads an empty array for a
 // file that cannot be read.
-[[nodiscard]] bool WriteFile(const QString &fileName, const QByteArray &bytes);
+[[nodiscard]] bool WriteFile(const QString &fileName, QByteArrayView bytes);
 QByteArray ReadFile(const QString &fileName);
 
 // The reports of a failed load and save as the user reads them: the file by its full
 // path from the current folder, and the reason.
 QString OpenReport(const QString &fileName, const QString &reason);
 QString SaveReport(const QString &fileName, const QString &reason);
+
+// What `operation` reports when it fails (its Exception's message), or an empty text
+// when it succeeds; and the same of a load into and a save of a list.
+QString FailureOf(const std::function<void()> &operation);
+QString LoadFailure(TStrings &lines, const QString &fileName);
+QString SaveFailure(const TStrings &lines, const QString &fileName);
 // The reason given for a file that is not there.
 inline const QString fileNotFound = QStringLiteral("fisierul sau un dosar din calea lui nu exista");
 
@@ -48,6 +57,24 @@ private:
     Q_DISABLE_COPY_MOVE(WorkingDirectory)
     QTemporaryDir directory_;
     QString previous_;
+};
+
+// A new `Directory` (a QTemporaryDir, a WorkingDirectory) for each test function, made
+// by renew() in init(): the previous one goes first, so that a working directory's
+// predecessor is restored before the next is entered.
+template <typename Directory> class PerTest {
+public:
+    [[nodiscard]] bool renew()
+    {
+        directory_.reset();
+        directory_ = std::make_unique<Directory>();
+        return directory_->isValid();
+    }
+    void reset() { directory_.reset(); }
+    Directory *operator->() const { return directory_.get(); }
+
+private:
+    std::unique_ptr<Directory> directory_;
 };
 
 }   // namespace support

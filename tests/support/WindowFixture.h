@@ -78,4 +78,14 @@ inline void createForms()
     Application->CreateForm(Form2);
 }
 
+// Writes the sample phone book as baza.txt in the current directory and builds both
+// windows on it; the test fails when its load reports anything.
+inline void createFormsOnSample()
+{
+    QVERIFY(support::WriteFile(QStringLiteral("baza.txt"), sampleLines.join(QLatin1Char('\n')).toUtf8()));
+    MessageBoxCloser closer;
+    createForms();
+    QVERIFY2(closer.shown.isEmpty(), "loading the sample phone book was reported as a failure");
+}
+
 }   // namespace forms_test

@@ -1,6 +1,5 @@
 #include "ImportHook.h"
 #include "support/TestFiles.h"
-#include "system/Exception.h"
 #include "system/Files.h"
 
 #include <QCoreApplication>
@@ -26,7 +25,7 @@ private slots:
     void save_refused_keepsFile();
 
 private:
-    std::unique_ptr<QTemporaryDir> directory_;
+    support::PerTest<QTemporaryDir> directory_;
     QString path() const { return directory_->filePath(QStringLiteral("baza.doc")); }
     QStringList entries() const { return QDir(directory_->path()).entryList(QDir::Files | QDir::Hidden); }
 };
@@ -87,11 +86,7 @@ const QByteArray newContent = QByteArrayLiteral("{\\rtf1 Pop  Ana  555\\par}");
 
 }   // namespace
 
-void WindowsSaveTest::init()
-{
-    directory_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(directory_->isValid());
-}
+void WindowsSaveTest::init() { QVERIFY(directory_.renew()); }
 
 void WindowsSaveTest::save_replacesInOneStep_data()
 {
@@ -113,11 +108,9 @@ void WindowsSaveTest::save_replacesInOneStep()
         SystemCalls hooks;
         QVERIFY2(hooks.move.installed(), "the save does not call MoveFileExW");
         systemCalls = &hooks;
-        try {
-            files::WriteAtomically(path(), newContent);
-        } catch (const Exception &exception) {
-            calls.append(exception.Message());
-        }
+        const QString message = support::FailureOf([this] { files::WriteAtomically(path(), newContent); });
+        if (!message.isEmpty())
+            calls.append(message);
         systemCalls = nullptr;
     }
     QCOMPARE(calls.join(QLatin1String("; ")), QStringLiteral("flush; move to baza.doc, replacing"));
@@ -152,12 +145,7 @@ void WindowsSaveTest::save_refused_keepsFile()
                      native, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr))
             != INVALID_HANDLE_VALUE);
 
-    QString message;
-    try {
-        files::WriteAtomically(path(), newContent);
-    } catch (const Exception &exception) {
-        message = exception.Message();
-    }
+    const QString message = support::FailureOf([this] { files::WriteAtomically(path(), newContent); });
     if (holder != INVALID_HANDLE_VALUE)
         ::CloseHandle(holder);
     ::SetFileAttributesW(native, FILE_ATTRIBUTE_NORMAL);

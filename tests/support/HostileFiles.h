@@ -3,9 +3,11 @@
 #include <QByteArray>
 #include <QString>
 
+#include <algorithm>
+
 // Files that a reader takes in its stride but that load Qt's text document, layout
 // and font cache with work out of proportion to their size. Shared by the hostile-load
-// tests and the benchmark that measures them.
+// tests and the benchmarks that measure them.
 namespace hostile {
 
 // One paragraph of `count` formatted pieces: {\b x}y repeated.
@@ -69,5 +71,37 @@ inline QByteArray plainLines(int count) { return "{\\rtf1 " + QByteArray("xy\\pa
 
 // A plain file of `count` empty lines.
 inline QByteArray emptyLines(int count) { return QByteArray(count, '\n'); }
+
+// A document of `formats` runs in as many distinct formats: with `families`, each run
+// in a font of its own; otherwise each in a colour of its own (at most 25,000, below
+// the colour table's cap), bold or italic or both beyond that.
+inline QByteArray manyFormats(int formats, bool families)
+{
+    const int colours = std::min(formats, 25'000);
+    QByteArray rtf = QByteArrayLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}");
+    for (int i = 1; families && i <= formats; ++i)
+        rtf += "{\\f" + QByteArray::number(i) + " Family " + QByteArray::number(i) + ";}";
+    rtf += "}";
+    if (!families) {
+        rtf += "{\\colortbl;";
+        for (int c = 0; c < colours; ++c) {
+            rtf += "\\red" + QByteArray::number(c & 0xFF) + "\\green" + QByteArray::number(c >> 8)
+                + "\\blue0;";
+        }
+        rtf += "}";
+    }
+    for (int i = 0; i < formats; ++i) {
+        if (families) {
+            rtf += "{\\f" + QByteArray::number(i + 1) + " ab}";
+        } else {
+            const int style = i / colours;
+            rtf += "{\\cf" + QByteArray::number(i % colours + 1) + (style & 1 ? "\\b" : "")
+                + (style & 2 ? "\\i" : "") + " ab}";
+        }
+        if (i % 10 == 9)
+            rtf += "\\par\r\n";
+    }
+    return rtf + "\\par}";
+}
 
 }   // namespace hostile
