@@ -15,51 +15,18 @@ step_print() {
     done
     (
         source "$root/tools/xserver.sh"
+        source "$root/tools/private-cups.sh"
         begin_session wine-print
         fail() {
             echo "FAIL: $*" >&2
             [ -f "$work/log/error_log" ] && { echo "--- cupsd's log:" >&2; tail -n 20 "$work/log/error_log" >&2; }
             exit 1
         }
-        # CUPS runs its filters and backends as the user lp, who must reach the spool.
-        chmod 755 "$work"
-        mkdir -p "$work"/{conf,spool/tmp,cache,log,state,home}
-        local socket=$work/cups.sock
-        cat >"$work/conf/cupsd.conf" <<CONF
-Listen $socket
-Browsing No
-LogLevel info
-PreserveJobFiles Yes
-PageLogFormat %j|%{job-name}
-<Location />
-  Order allow,deny
-  Allow all
-</Location>
-<Location /admin>
-  Order allow,deny
-  Allow all
-</Location>
-CONF
-        cat >"$work/conf/cups-files.conf" <<CONF
-ServerRoot $work/conf
-RequestRoot $work/spool
-TempDir $work/spool/tmp
-CacheDir $work/cache
-StateDir $work/state
-ErrorLog $work/log/error_log
-AccessLog $work/log/access_log
-PageLog $work/log/page_log
-CONF
-        # Every CUPS client here, Wine too, speaks only to this server.
-        export CUPS_SERVER=$socket CUPS_SERVERROOT=$work/conf
-        unset LPDEST PRINTER
-        cupsd -f -c "$work/conf/cupsd.conf" -s "$work/conf/cups-files.conf" >"$work/cupsd.out" 2>&1 &
-        other_pids=$!
-        for _ in $(seq 100); do
-            lpstat -r 2>/dev/null | grep -qx 'scheduler is running' && break
-            sleep 0.1
-        done
-        lpstat -r 2>/dev/null | grep -qx 'scheduler is running' || fail "cupsd does not answer: $(cat "$work/cupsd.out")"
+        mkdir -p "$work/home"
+        # Every CUPS client here, Wine too, speaks only to this server; its spool keeps
+        # what it was sent, and its page log names each job.
+        start_private_cups "$work" 'PreserveJobFiles Yes' 'PageLogFormat %j|%{job-name}' ||
+            fail "no print server"
         # A raw queue: the job's document is what Wine sent.
         lpadmin -p wine-test -E -v file:///dev/null -m raw 2>/dev/null || fail "lpadmin cannot make the queue"
         lpadmin -d wine-test || fail "lpadmin cannot make the queue the default"
