@@ -126,12 +126,19 @@ stop
 start_private_cups "$work/cups" || die "no print server"
 lpadmin -p discard -v file:///dev/null -E -o printer-is-shared=false
 lpadmin -d discard
-start lines 40000
+start lines 200000
 main=$(main_window)
 file_menu "$main" p
 box=$(message_box)
 xdotool windowfocus --sync "$box" key Return
-message_box >/dev/null
-sleep 0.5
+# The progress window bears the same title as the message before it, which may still be
+# listed; a job of 40000 lines had ended before the picture was taken.
+progress=
+for _ in $(seq 200); do
+    progress=$(xdotool search --onlyvisible --name '^carte de telefon$' 2>/dev/null | grep -vx "$box" | head -n1 || true)
+    [[ -n $progress ]] && break
+    sleep 0.1
+done
+[[ -n $progress ]] || die "no progress window"
 shoot print-progress
 stop
