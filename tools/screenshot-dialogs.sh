@@ -19,6 +19,7 @@ done
 mkdir -p "$output"
 
 source "$root/tools/xserver.sh"
+source "$root/tools/private-cups.sh"
 begin_session dialogs
 XSERVER_SCREEN=1024x768x24 start_xserver
 openbox >/dev/null 2>&1 &
@@ -122,38 +123,22 @@ stop
 
 # The progress window of a long job, on a print server of this script's own whose one
 # queue discards what it gets.
-mkdir -p "$work"/cups/{conf,spool/tmp,cache,log,state}
-cat >"$work/cups/conf/cupsd.conf" <<CONF
-Listen $work/cups.sock
-Browsing No
-<Location />
-  Order allow,deny
-  Allow all
-</Location>
-CONF
-cat >"$work/cups/conf/cups-files.conf" <<CONF
-FileDevice Yes
-ServerRoot $work/cups/conf
-RequestRoot $work/cups/spool
-TempDir $work/cups/spool/tmp
-CacheDir $work/cups/cache
-StateDir $work/cups/state
-ErrorLog $work/cups/log/error_log
-AccessLog $work/cups/log/access_log
-PageLog $work/cups/log/page_log
-CONF
-export CUPS_SERVER=$work/cups.sock CUPS_SERVERROOT=$work/cups/conf
-cupsd -f -c "$work/cups/conf/cupsd.conf" -s "$work/cups/conf/cups-files.conf" >/dev/null 2>&1 &
-other_pids+=" $!"
-for _ in $(seq 100); do lpstat -r 2>/dev/null | grep -qx 'scheduler is running' && break; sleep 0.1; done
+start_private_cups "$work/cups" || die "no print server"
 lpadmin -p discard -v file:///dev/null -E -o printer-is-shared=false
 lpadmin -d discard
-start lines 40000
+start lines 200000
 main=$(main_window)
 file_menu "$main" p
 box=$(message_box)
 xdotool windowfocus --sync "$box" key Return
-message_box >/dev/null
-sleep 0.5
+# The progress window bears the same title as the message before it, which may still be
+# listed; a job of 40000 lines had ended before the picture was taken.
+progress=
+for _ in $(seq 200); do
+    progress=$(xdotool search --onlyvisible --name '^carte de telefon$' 2>/dev/null | grep -vx "$box" | head -n1 || true)
+    [[ -n $progress ]] && break
+    sleep 0.1
+done
+[[ -n $progress ]] || die "no progress window"
 shoot print-progress
 stop

@@ -15,6 +15,7 @@ for tool in cupsd lpadmin lpstat cupsreject Xvfb xdotool pdftotext; do
 done
 
 source "$(dirname "$0")/../../tools/xserver.sh"
+source "$(dirname "$0")/../../tools/private-cups.sh"
 begin_session cups
 
 fail() {
@@ -25,51 +26,17 @@ fail() {
     exit 1
 }
 
-# CUPS runs its backends as the user lp, who must reach the spooled job.
-chmod 755 "$work"
-mkdir -p "$work"/{conf,spool/tmp,cache,log,state,delivered,home,run}
-socket=$work/cups.sock
-cat >"$work/conf/cupsd.conf" <<CONF
-Listen $socket
-Browsing No
-LogLevel info
-<Location />
-  Order allow,deny
-  Allow all
-</Location>
-<Location /admin>
-  Order allow,deny
-  Allow all
-</Location>
-CONF
-cat >"$work/conf/cups-files.conf" <<CONF
-FileDevice Yes
-ServerRoot $work/conf
-RequestRoot $work/spool
-TempDir $work/spool/tmp
-CacheDir $work/cache
-StateDir $work/state
-ErrorLog $work/log/error_log
-AccessLog $work/log/access_log
-PageLog $work/log/page_log
-CONF
-
-# Every CUPS client here, the program too, speaks only to this server, with no
-# destination or option of the machine's or the user's.
-export CUPS_SERVER=$socket CUPS_SERVERROOT=$work/conf HOME=$work/home
-unset LPDEST PRINTER
-
+mkdir -p "$work"/{delivered,home,run}
+export HOME=$work/home
 "$probe" listen "$work/port" "$work/delivered" &
 other_pids+=" $!"
-cupsd -f -c "$work/conf/cupsd.conf" -s "$work/conf/cups-files.conf" >"$work/cupsd.out" 2>&1 &
-cupsd_pid=$!
-other_pids+=" $cupsd_pid"
+# Every CUPS client here, the program too, speaks only to this server, with no
+# destination or option of the machine's or the user's.
+start_private_cups "$work" || fail "no print server"
 for _ in $(seq 100); do
-    [[ -s $work/port ]] && lpstat -r 2>/dev/null | grep -qx 'scheduler is running' && break
-    kill -0 "$cupsd_pid" 2>/dev/null || fail "cupsd did not start: $(cat "$work/cupsd.out")"
+    [[ -s $work/port ]] && break
     sleep 0.1
 done
-lpstat -r 2>/dev/null | grep -qx 'scheduler is running' || fail "cupsd does not answer on $socket"
 [[ -s $work/port ]] || fail "the listening printer gave no port"
 port=$(cat "$work/port")
 
