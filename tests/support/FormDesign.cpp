@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QXmlStreamReader>
 
+using namespace Qt::StringLiterals;
+
 namespace support {
 
 namespace {
@@ -77,7 +79,7 @@ void readWidget(QXmlStreamReader &xml, FormDesign &design, int depth)
 
 FormDesign ReadFormDesign(const QString &fileName)
 {
-    QFile file(QStringLiteral(CARTE_SOURCE_DIR "/forms/") + fileName);
+    QFile file(u":/forms/"_s + fileName);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     QXmlStreamReader xml(&file);

@@ -6,8 +6,8 @@
 
 namespace support {
 
-// A window as its Qt Designer file in forms/ lays it out, read from the source tree, so
-// that a test compares the windows with their design without writing it out again.
+// A window as its Qt Designer file in forms/ lays it out, so that a test compares the
+// windows with their design without writing it out again.
 struct FormDesign {
     QRect frame;   // the design's Left and Top, and its size
     struct Control {
@@ -17,7 +17,8 @@ struct FormDesign {
     QMap<QString, Control> controls;   // the window's controls, by object name
 };
 
-// The design in forms/`fileName` ("Unit1.ui"); an empty one when it cannot be read.
+// The design in forms/`fileName` ("Unit1.ui"), built into the tests; an empty one when it
+// cannot be read.
 FormDesign ReadFormDesign(const QString &fileName);
 
 }   // namespace support
