@@ -16,7 +16,6 @@ public:
     int Count() const;
     // The line at `index`; throws when no line has that number.
     QString Strings(int index) const;
-    QString operator[](int index) const { return Strings(index); }
 
     // Adds a line after the last, in the box's default format.
     void Add(const QString &line);
