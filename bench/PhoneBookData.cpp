@@ -53,10 +53,17 @@ QByteArray PlainFile(const QStringList &entries)
     return bytes;
 }
 
-QByteArray RtfFile(const QStringList &entries)
+codec::RichDocument Document(const QStringList &entries)
 {
-    return codec::WriteRtf(codec::RichDocument::fromLines(entries));
+    codec::RichDocument document;
+    for (const QString &entry : entries) {
+        document.text.append(entry);
+        document.endParagraph();
+    }
+    return document;
 }
+
+QByteArray RtfFile(const QStringList &entries) { return codec::WriteRtf(Document(entries)); }
 
 namespace {
 

@@ -64,7 +64,7 @@ const Data &data()
     static const Data loaded = [] {
         const QStringList entries = benchdata::Entries(1000000);
         Data result;
-        result.document = codec::RichDocument::fromLines(entries);
+        result.document = benchdata::Document(entries);
         result.rtf = codec::WriteRtf(result.document);
         result.plain = benchdata::PlainFile(entries);
         result.ascii = AsciiFile(entries);

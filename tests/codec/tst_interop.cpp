@@ -318,7 +318,7 @@ void TestInterop::libreOffice_readsOurLists_asSameLines()
         QStringList files;
         for (int i = 0; i < documentCount; ++i) {
             files << input.filePath(u"list%1.rtf"_qs.arg(i));
-            QVERIFY(support::WriteFile(files.last(), WriteRtf(RichDocument::fromLines(lists_[i]))));
+            QVERIFY(support::WriteFile(files.last(), WriteRtf(support::DocumentOf(lists_[i]))));
         }
         listsConverted_ = convertWithLibreOffice(u"txt:Text"_qs, files, input.filePath(u"out"_qs));
     }
@@ -363,7 +363,7 @@ void TestInterop::pandoc_readsOurLists_asSameWords()
     QFETCH(int, index);
     // pandoc keeps words but not blanks or empty paragraphs; it also cannot pair the
     // two \uN of a character beyond the basic plane, so those are left out here.
-    const RichDocument document = RichDocument::fromLines(basicPlaneLists_[index]);
+    const RichDocument document = support::DocumentOf(basicPlaneLists_[index]);
     const QString text
         = runPandoc({ u"-f"_qs, u"rtf"_qs, u"-t"_qs, u"plain"_qs, u"--wrap=none"_qs }, WriteRtf(document));
     QCOMPARE(words(text), words(document.text));

@@ -66,7 +66,7 @@ void fill(TRichEdit &box, int size)
     QStringList all;
     for (int i = 0; i * 40 < size; ++i)
         all.append(QStringLiteral("Popescu  Ion  %1  Ștefan").arg(i, 12, 10, QLatin1Char('0')));
-    box.Document(codec::RichDocument::fromLines(all));
+    box.Document(support::DocumentOf(all));
 }
 
 QString saveMessage(const TRichEdit &box, const QString &fileName)
@@ -217,7 +217,7 @@ QStringList generation(int number)
 int saveForever(const QString &fileName)
 {
     for (int number = 1;; ++number) {
-        const QByteArray bytes = codec::WriteRtf(codec::RichDocument::fromLines(generation(number)));
+        const QByteArray bytes = codec::WriteRtf(support::DocumentOf(generation(number)));
         std::fputs("writing\n", stdout);
         std::fflush(stdout);
         files::WriteAtomically(fileName, bytes);
@@ -469,7 +469,7 @@ void SaveFaultsTest::save_permissions()
 void SaveFaultsTest::save_killedMidway_leavesEarlierFileWhole()
 {
     const QString fileName = path(QStringLiteral("baza.doc"));
-    files::WriteAtomically(fileName, codec::WriteRtf(codec::RichDocument::fromLines(generation(0))));
+    files::WriteAtomically(fileName, codec::WriteRtf(support::DocumentOf(generation(0))));
     int killedWhileWriting = 0;
     for (int attempt = 0; attempt < 6; ++attempt) {
         QProcess child;

@@ -447,7 +447,11 @@ void TRichEditTest::fillInParts_givesTheDocumentOfOneFill()
         model.endParagraph();
     }
     QTextDocument whole;
-    QVERIFY(richtext::Fill(whole, model));
+    {
+        richtext::Filler filler(whole, model);
+        filler.Step(filler.Remaining());
+        QVERIFY(filler.HoldsFormatting());
+    }
     QTextDocument parts;
     {
         richtext::Filler filler(parts, model);
@@ -477,7 +481,7 @@ void TRichEditTest::fillInTurns_operationSeesWholeList()
     int pagesOfWholeList = 0;
     if (operation == QLatin1String("Print")) {
         TRichEdit filled;
-        filled.Document(codec::RichDocument::fromLines(lines));
+        filled.Document(support::DocumentOf(lines));
         filled.FinishFill();
         pagesOfWholeList = PagesPrinted(filled);
         QVERIFY(pagesOfWholeList > 1);
@@ -600,7 +604,7 @@ void TRichEditTest::paste_givesTheTextAsWritten()
     QFETCH(QString, pasted);
     QFETCH(QStringList, expected);
     TRichEdit box;
-    box.Document(codec::RichDocument::fromLines({ QStringLiteral("Pop  Ana  555"), QStringLiteral("Ion") }));
+    box.Document(support::DocumentOf({ QStringLiteral("Pop  Ana  555"), QStringLiteral("Ion") }));
     box.setTextCursor(QTextCursor(box.document()->findBlockByNumber(1)));
     box.setReadOnly(kind.endsWith(QLatin1String("read-only")));
     SetClipboard(kind.section(u',', 0, 0), pasted);
@@ -648,7 +652,7 @@ void TRichEditTest::copyAndPaste_keepsTheListWhole()
     source.setTextCursor(part);
     source.copy();
     TRichEdit partTarget;
-    partTarget.Document(codec::RichDocument::fromLines({ u"X"_s }));
+    partTarget.Document(support::DocumentOf({ u"X"_s }));
     partTarget.paste();
     QCOMPARE(partTarget.Document().lines(), QStringList({ u"Ana  555"_s, u"Ionescu  Maria  0722X"_s }));
     QVERIFY(formatAt(partTarget, 0, 2).fontWeight() >= QFont::Bold);
@@ -692,8 +696,7 @@ void TRichEditTest::paste_isOneUndoStepUnderBusyCursor()
     const auto *fetched = qobject_cast<FetchedMimeData *>(SetClipboard(
         kind, kind == QLatin1String("html") ? NewLines(lines, u"<p>"_s, u"</p>"_s) : NewLines(lines)));
     // What Undo must bring back: the whole list, also when the paste comes during the fill.
-    const codec::RichDocument before
-        = filling ? codec::RichDocument::fromLines(ManyLines()) : box->Document();
+    const codec::RichDocument before = filling ? support::DocumentOf(ManyLines()) : box->Document();
     bool busy = false;
     connect(box->document(), &QTextDocument::contentsChange, this, [&busy] {
         busy = QGuiApplication::overrideCursor()

@@ -19,20 +19,6 @@ std::size_t CharacterFormatHash::operator()(const CharacterFormat &format) const
     return h;
 }
 
-RichDocument RichDocument::fromLines(const QStringList &lines)
-{
-    RichDocument document;
-    qsizetype size = 0;
-    for (const QString &line : lines)
-        size += line.size() + 1;
-    document.text.reserve(size);
-    for (const QString &line : lines) {
-        document.text.append(line);
-        document.text.append(QLatin1Char('\n'));
-    }
-    return document;
-}
-
 QStringList RichDocument::lines() const
 {
     QStringList result = text.split(QLatin1Char('\n'));

@@ -76,7 +76,6 @@ struct RichDocument {
     std::vector<CharacterFormat> formats;
     std::vector<FormatRun> runs;
 
-    static RichDocument fromLines(const QStringList &lines);
     QStringList lines() const;
     qsizetype lineCount() const { return text.count(QLatin1Char('\n')); }
 

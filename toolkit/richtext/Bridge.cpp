@@ -251,13 +251,6 @@ void Filler::letGoOfFilledText()
     dropped_ = done_;
 }
 
-bool Fill(QTextDocument &document, codec::RichDocument model)
-{
-    Filler filler(document, std::move(model));
-    filler.Step(filler.Remaining());
-    return filler.HoldsFormatting();
-}
-
 bool Insert(QTextCursor &cursor, const codec::RichDocument &model, const QTextCharFormat &plainFormat)
 {
     const qsizetype length = model.text.size() - (model.text.endsWith(QLatin1Char('\n')) ? 1 : 0);

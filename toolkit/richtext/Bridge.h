@@ -60,9 +60,6 @@ private:
 // The property of a stand-in's format that names the character it stands for.
 constexpr int standsForProperty = QTextFormat::UserProperty + 0x100;
 
-// Fills the document in one go; returns Filler::HoldsFormatting.
-bool Fill(QTextDocument &document, codec::RichDocument model);
-
 // Inserts the model at the cursor in place of its selection, as one step of the undo
 // history, without the model's last paragraph end, as a paste is; text that no run
 // covers takes `plainFormat`. Characters Qt reserves go in as a fill puts them.
