@@ -368,20 +368,6 @@ private:
     Keeper<codec::Rgb> backgrounds_ { limits::colours };
 };
 
-struct FormatHash {
-    std::size_t operator()(const codec::CharacterFormat &f) const
-    {
-        const auto rgb = [](const std::optional<codec::Rgb> &c) {
-            return c ? (std::size_t(c->red) << 16 | std::size_t(c->green) << 8 | c->blue) + 1 : 0;
-        };
-        std::size_t h = qHash(f.fontFamily);
-        h = h * 31 + std::size_t(f.halfPoints);
-        h = h * 31 + (f.bold | f.italic << 1 | f.underline << 2 | f.strikeOut << 3);
-        h = h * 31 + rgb(f.foreground);
-        return h * 31 + rgb(f.background);
-    }
-};
-
 // Appends runs, merging one with the run before it when they touch and share a format.
 void AppendRun(std::vector<codec::FormatRun> &runs, const codec::FormatRun &run)
 {
@@ -429,7 +415,7 @@ codec::RichDocument FitForBox(const codec::RichDocument &model, const QTextDocum
         return result;
 
     // Each format of the model, folded, as an index into the result's own table.
-    std::unordered_map<codec::CharacterFormat, int, FormatHash> indices;
+    std::unordered_map<codec::CharacterFormat, int, codec::CharacterFormatHash> indices;
     std::vector<int> folded(model.formats.size(), -1);
     for (std::size_t i = 0; i < model.formats.size(); ++i) {
         const codec::CharacterFormat format = folding.fold(model.formats[i]);
