@@ -2,6 +2,7 @@
 
 #include "codec/RichDocument.h"
 #include "codec/rtf/Writer.h"
+#include "phonebook/PhoneBook.h"
 
 #include <QFile>
 
@@ -63,7 +64,10 @@ codec::RichDocument Document(const QStringList &entries)
     return document;
 }
 
-QByteArray RtfFile(const QStringList &entries) { return codec::WriteRtf(Document(entries)); }
+QByteArray RtfFile(const QStringList &entries)
+{
+    return codec::WriteRtf(Document(entries), phonebook::SaveFormat());
+}
 
 namespace {
 

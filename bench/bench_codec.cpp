@@ -5,6 +5,7 @@
 #include "codec/RichDocument.h"
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
+#include "phonebook/PhoneBook.h"
 #include "richtext/DocumentFiles.h"
 
 #include <QHash>
@@ -65,7 +66,7 @@ const Data &data()
         const QStringList entries = benchdata::Entries(1000000);
         Data result;
         result.document = benchdata::Document(entries);
-        result.rtf = codec::WriteRtf(result.document);
+        result.rtf = codec::WriteRtf(result.document, phonebook::SaveFormat());
         result.plain = benchdata::PlainFile(entries);
         result.ascii = AsciiFile(entries);
         result.cp1250 = Cp1250File(entries);
@@ -79,7 +80,7 @@ void BM_WriteRtf(benchmark::State &state)
 {
     const Data &input = data();
     for (auto _ : state)
-        benchmark::DoNotOptimize(codec::WriteRtf(input.document));
+        benchmark::DoNotOptimize(codec::WriteRtf(input.document, phonebook::SaveFormat()));
     state.SetBytesProcessed(state.iterations() * input.rtf.size());
 }
 

@@ -1,6 +1,7 @@
 #include "AsNobody.h"
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
+#include "phonebook/PhoneBook.h"
 #include "support/TestFiles.h"
 #include "system/Exception.h"
 #include "system/Files.h"
@@ -72,7 +73,7 @@ void fill(TRichEdit &box, int size)
 QString saveMessage(const TRichEdit &box, const QString &fileName)
 {
     try {
-        box.Lines->SaveToFile(fileName);
+        box.Lines->SaveToFile(fileName, phonebook::SaveFormat());
     } catch (const Exception &error) {
         return error.Message();
     }
@@ -217,7 +218,8 @@ QStringList generation(int number)
 int saveForever(const QString &fileName)
 {
     for (int number = 1;; ++number) {
-        const QByteArray bytes = codec::WriteRtf(support::DocumentOf(generation(number)));
+        const QByteArray bytes
+            = codec::WriteRtf(support::DocumentOf(generation(number)), phonebook::SaveFormat());
         std::fputs("writing\n", stdout);
         std::fflush(stdout);
         files::WriteAtomically(fileName, bytes);
@@ -469,7 +471,8 @@ void SaveFaultsTest::save_permissions()
 void SaveFaultsTest::save_killedMidway_leavesEarlierFileWhole()
 {
     const QString fileName = path(QStringLiteral("baza.doc"));
-    files::WriteAtomically(fileName, codec::WriteRtf(support::DocumentOf(generation(0))));
+    files::WriteAtomically(
+        fileName, codec::WriteRtf(support::DocumentOf(generation(0)), phonebook::SaveFormat()));
     int killedWhileWriting = 0;
     for (int attempt = 0; attempt < 6; ++attempt) {
         QProcess child;

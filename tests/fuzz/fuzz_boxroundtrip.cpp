@@ -4,6 +4,7 @@
 // as the first, but for what the writer and the box are documented to fold.
 #include "DocumentChecks.h"
 #include "codec/rtf/Writer.h"
+#include "phonebook/PhoneBook.h"
 #include "richtext/Bridge.h"
 #include "richtext/DocumentFiles.h"
 #include "system/Exception.h"
@@ -54,7 +55,7 @@ QString withoutLoneSurrogates(QString text)
 
 codec::RichDocument asSaved(const codec::RichDocument &given)
 {
-    const codec::RtfWriterOptions options;
+    const codec::RtfWriterOptions options = phonebook::SaveFormat();
     codec::RichDocument document = given;
     document.text = withoutLoneSurrogates(given.text);
     codec::RichDocument result;
@@ -117,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (loaded != richtext::FitForBox(read))
         report("the box holds other formats than the file, folded", richtext::FitForBox(read), loaded);
 
-    writeFile(saved, codec::WriteRtf(loaded));
+    writeFile(saved, codec::WriteRtf(loaded, phonebook::SaveFormat()));
     TRichEdit second;
     second.Lines->LoadFromFile(saved);
     const codec::RichDocument again = second.Document();

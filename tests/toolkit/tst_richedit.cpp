@@ -1,5 +1,6 @@
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
+#include "phonebook/PhoneBook.h"
 #include "richtext/Bridge.h"
 #include "richtext/Clipboard.h"
 #include "support/TestFiles.h"
@@ -190,7 +191,7 @@ void TRichEditTest::formattedDocument_survivesSaveAndLoad()
     box.Lines->LoadFromFile(QStringLiteral("in.rtf"));
     const codec::RichDocument loaded = box.Document();
     QVERIFY(!loaded.runs.empty());
-    box.Lines->SaveToFile(QStringLiteral("out.doc"));
+    box.Lines->SaveToFile(QStringLiteral("out.doc"), phonebook::SaveFormat());
 
     TRichEdit again;
     again.Lines->LoadFromFile(QStringLiteral("out.doc"));
@@ -204,7 +205,7 @@ void TRichEditTest::listBuiltByAdd_savesNoFormatting()
     box.Lines->Add(QStringLiteral("Pop  Ana  555"));
     box.Lines->Add(QStringLiteral("Ionescu  Maria  0722"));
     QVERIFY(box.Document().runs.empty());
-    box.Lines->SaveToFile(QStringLiteral("out.doc"));
+    box.Lines->SaveToFile(QStringLiteral("out.doc"), phonebook::SaveFormat());
     const QByteArray saved = support::ReadFile(QStringLiteral("out.doc"));
     for (const char *word :
         { "\\b", "\\i ", "\\ul", "\\strike", "\\cf", "\\highlight", "\\colortbl", "\\f1" })
@@ -227,7 +228,7 @@ void TRichEditTest::pastedHtml_keepsFormattingThroughSaveAndLoad()
     QCOMPARE(box.Lines->Strings(1), QStringLiteral("Pop Ana 555"));
     QVERIFY(formatAt(box, 1, 0).fontWeight() >= QFont::Bold);
 
-    box.Lines->SaveToFile(QStringLiteral("out.doc"));
+    box.Lines->SaveToFile(QStringLiteral("out.doc"), phonebook::SaveFormat());
     TRichEdit again;
     again.Lines->LoadFromFile(QStringLiteral("out.doc"));
     QCOMPARE(again.Lines->Strings(1), QStringLiteral("Pop Ana 555"));
@@ -274,7 +275,7 @@ void TRichEditTest::reservedCharacters_surviveLoadSaveAndLoad()
     box.Lines->LoadFromFile(QStringLiteral("baza.txt"));
     QCOMPARE(box.Lines->Count(), lines.size());
     QCOMPARE(box.Document().lines(), lines);
-    box.Lines->SaveToFile(QStringLiteral("baza.doc"));
+    box.Lines->SaveToFile(QStringLiteral("baza.doc"), phonebook::SaveFormat());
     TRichEdit again;
     again.Lines->LoadFromFile(QStringLiteral("baza.doc"));
     QCOMPARE(again.Document().lines(), lines);
@@ -512,7 +513,7 @@ void TRichEditTest::fillInTurns_operationSeesWholeList()
     } else if (operation == QLatin1String("Document")) {
         QCOMPARE(box->Document().lines(), lines);
     } else if (operation == QLatin1String("SaveToFile")) {
-        list.SaveToFile(QStringLiteral("baza.doc"));
+        list.SaveToFile(QStringLiteral("baza.doc"), phonebook::SaveFormat());
         QCOMPARE(codec::ReadRtf(support::ReadFile(QStringLiteral("baza.doc"))).lines(), lines);
     } else if (operation == QLatin1String("Print")) {
         QCOMPARE(PagesPrinted(*box), pagesOfWholeList);

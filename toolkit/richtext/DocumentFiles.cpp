@@ -33,11 +33,12 @@ void Load(const QString &fileName, const LoadTarget &target)
     }
 }
 
-void Save(const QString &fileName, const codec::RichDocument &document)
+void Save(
+    const QString &fileName, const codec::RichDocument &document, const codec::RtfWriterOptions &options)
 {
     QByteArray bytes;
     try {
-        bytes = codec::WriteRtf(document);
+        bytes = codec::WriteRtf(document, options);
     } catch (const std::bad_alloc &) {
         files::FailToSaveOutOfMemory(fileName);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "codec/RichDocument.h"
+#include "codec/rtf/Writer.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -30,6 +31,7 @@ struct LoadTarget {
 void Load(const QString &fileName, const LoadTarget &target);
 
 // Writes the document as Rich Text Format, replacing the file whole or not at all.
-void Save(const QString &fileName, const codec::RichDocument &document);
+void Save(
+    const QString &fileName, const codec::RichDocument &document, const codec::RtfWriterOptions &options);
 
 }   // namespace richtext

@@ -344,7 +344,8 @@ QMimeData *TRichEdit::createMimeDataFromSelection() const
             - text.findBlock(cursor.selectionStart()).blockNumber()
         > manyLines);
     return new richtext::ListMimeData(mayHoldFormatting_ ? richtext::ToRichDocument(cursor)
-                                                         : richtext::FromPlainText(cursor.selectedText()));
+                                                         : richtext::FromPlainText(cursor.selectedText()),
+        richtext::ListFormatOptions(font()));
 }
 
 void TRichEdit::pasteFrom(const QMimeData &source)

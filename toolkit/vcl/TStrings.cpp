@@ -121,4 +121,7 @@ void TStrings::LoadFromFile(const QString &fileName)
     richtext::Load(fileName, box);
 }
 
-void TStrings::SaveToFile(const QString &fileName) const { richtext::Save(fileName, box_.Document()); }
+void TStrings::SaveToFile(const QString &fileName, const codec::RtfWriterOptions &options) const
+{
+    richtext::Save(fileName, box_.Document(), options);
+}

@@ -393,9 +393,12 @@ QByteArray WriteRtf(const RichDocument &document, const RtfWriterOptions &option
     words.appendFontTable(out);
     words.appendColourTable(out);
     // Without a generator LibreOffice takes the file for Word's and widens runs of blanks.
-    out.append("{\\*\\generator ");
-    AppendText(out, options.generator, true);
-    out.append(";}\\uc1\\pard\\plain\\f0\\fs");
+    if (!options.generator.isEmpty()) {
+        out.append("{\\*\\generator ");
+        AppendText(out, options.generator, true);
+        out.append(";}");
+    }
+    out.append("\\uc1\\pard\\plain\\f0\\fs");
     out.appendNumber(std::clamp(options.defaultHalfPoints, 1, largestParameter));
     out.append(" ");
 
