@@ -9,8 +9,8 @@
 // million lines that takes pdftotext minutes, for the title alone holds 30 MB.
 #include "BoxFixture.h"
 #include "PhoneBookData.h"
+#include "printing/Printing.h"
 #include "system/Exception.h"
-#include "system/Printing.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,11 +1,11 @@
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
 #include "phonebook/PhoneBook.h"
+#include "printing/Printing.h"
 #include "richtext/Bridge.h"
 #include "richtext/Clipboard.h"
 #include "support/TestFiles.h"
 #include "system/Exception.h"
-#include "system/Printing.h"
 #include "vcl/TRichEdit.h"
 
 #include <QApplication>
