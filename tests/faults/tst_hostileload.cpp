@@ -1,6 +1,6 @@
 #include "HostileFiles.h"
-#include "richtext/Bridge.h"
 #include "richtext/DocumentFiles.h"
+#include "richtext/MemoryEstimate.h"
 #include "support/TestFiles.h"
 #include "system/Exception.h"
 #include "vcl/TRichEdit.h"

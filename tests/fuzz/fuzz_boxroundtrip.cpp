@@ -5,7 +5,7 @@
 #include "DocumentChecks.h"
 #include "codec/rtf/Writer.h"
 #include "phonebook/PhoneBook.h"
-#include "richtext/Bridge.h"
+#include "richtext/BoxLimits.h"
 #include "richtext/DocumentFiles.h"
 #include "system/Exception.h"
 #include "vcl/TRichEdit.h"

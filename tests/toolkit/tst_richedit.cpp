@@ -2,6 +2,7 @@
 #include "codec/rtf/Writer.h"
 #include "phonebook/PhoneBook.h"
 #include "printing/Printing.h"
+#include "richtext/BoxLimits.h"
 #include "richtext/Bridge.h"
 #include "richtext/Clipboard.h"
 #include "support/TestFiles.h"

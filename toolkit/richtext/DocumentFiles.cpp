@@ -3,6 +3,7 @@
 #include "codec/PlainText.h"
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
+#include "richtext/MemoryEstimate.h"
 #include "system/Exception.h"
 #include "system/Files.h"
 

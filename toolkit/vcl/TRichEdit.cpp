@@ -1,8 +1,10 @@
 #include "vcl/TRichEdit.h"
 
+#include "richtext/BoxLimits.h"
 #include "richtext/Bridge.h"
 #include "richtext/Clipboard.h"
 #include "richtext/DocumentFiles.h"
+#include "richtext/MemoryEstimate.h"
 #include "system/Exception.h"
 #include "system/Memory.h"
 #include "vcl/PrintProgress.h"
