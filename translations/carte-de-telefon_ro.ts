@@ -223,6 +223,24 @@
     </message>
 </context>
 <context>
+    <name>richtext</name>
+    <message>
+        <location filename="../toolkit/richtext/FillInTurns.cpp" line="+138"/>
+        <source>Cannot show the list: there is not enough memory for the text.</source>
+        <translation>Lista nu poate fi aratata: memoria nu ajunge pentru text.</translation>
+    </message>
+    <message>
+        <location filename="../toolkit/richtext/Paste.cpp" line="+31"/>
+        <source>Cannot paste: the text needs about %1 MB of memory; %2 MB are available.</source>
+        <translation>Textul nu poate fi lipit: are nevoie de aproximativ %1 MB de memorie, iar disponibili sunt %2 MB.</translation>
+    </message>
+    <message>
+        <location line="+55"/>
+        <source>Cannot paste: there is not enough memory for the text.</source>
+        <translation>Textul nu poate fi lipit: memoria nu ajunge pentru el.</translation>
+    </message>
+</context>
+<context>
     <name>system</name>
     <message>
         <location filename="../toolkit/system/SystemPrinter_qt.cpp" line="+23"/>
@@ -451,24 +469,9 @@
         <translation>Operatia a esuat dintr-un motiv necunoscut.</translation>
     </message>
     <message>
-        <location filename="../toolkit/vcl/TStrings.cpp" line="+30"/>
+        <location filename="../toolkit/vcl/TStrings.cpp" line="+28"/>
         <source>List index out of bounds (%1)</source>
         <translation>Lista nu are linia %1</translation>
-    </message>
-    <message>
-        <location filename="../toolkit/vcl/TRichEdit.cpp" line="+185"/>
-        <source>Cannot show the list: there is not enough memory for the text.</source>
-        <translation>Lista nu poate fi aratata: memoria nu ajunge pentru text.</translation>
-    </message>
-    <message>
-        <location line="+149"/>
-        <source>Cannot paste: there is not enough memory for the text.</source>
-        <translation>Textul nu poate fi lipit: memoria nu ajunge pentru el.</translation>
-    </message>
-    <message>
-        <location line="+34"/>
-        <source>Cannot paste: the text needs about %1 MB of memory; %2 MB are available.</source>
-        <translation>Textul nu poate fi lipit: are nevoie de aproximativ %1 MB de memorie, iar disponibili sunt %2 MB.</translation>
     </message>
 </context>
 </TS>
