@@ -253,7 +253,7 @@
         <translation>Nu se poate tipari la imprimanta &quot;%1&quot;: sistemul de tiparire a refuzat lucrarea.</translation>
     </message>
     <message>
-        <location filename="../toolkit/system/Files.cpp" line="+26"/>
+        <location filename="../toolkit/system/Files.cpp" line="+25"/>
         <source>Cannot open file %1: %2.</source>
         <translation>Fisierul %1 nu poate fi deschis: %2.</translation>
     </message>
