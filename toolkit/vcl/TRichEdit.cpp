@@ -31,8 +31,8 @@ bool TextAreaNeedsTheList(QEvent::Type type)
 TRichEdit::TRichEdit(QWidget *parent)
     : QPlainTextEdit(parent)
     , TControl(static_cast<QWidget &>(*this))
-    , Lines(&lines_)
-    , lines_(*this)
+    , Lines(&strings_)
+    , strings_(*this)
     , fill_(*this, *document())
 {
     // Tab moves on to the next control, as in every other field of a form, so that

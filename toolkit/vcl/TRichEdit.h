@@ -60,7 +60,8 @@ private:
     void allowBreaksAnywhereFor(QStringView text);
     void takeFilled(bool formatted, bool inTurns);
 
-    TStrings lines_;
+    // What Lines points at.
+    TStrings strings_;
     // Changes the document, but not the list a caller sees: const members call it.
     mutable richtext::FillInTurns fill_;
     richtext::HeavyEdits heavyEdits_;
