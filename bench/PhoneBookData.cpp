@@ -2,6 +2,7 @@
 
 #include "codec/RichDocument.h"
 #include "codec/rtf/Writer.h"
+#include "phonebook/PhoneBook.h"
 
 #include <QFile>
 
@@ -53,9 +54,19 @@ QByteArray PlainFile(const QStringList &entries)
     return bytes;
 }
 
+codec::RichDocument Document(const QStringList &entries)
+{
+    codec::RichDocument document;
+    for (const QString &entry : entries) {
+        document.text.append(entry);
+        document.endParagraph();
+    }
+    return document;
+}
+
 QByteArray RtfFile(const QStringList &entries)
 {
-    return codec::WriteRtf(codec::RichDocument::fromLines(entries));
+    return codec::WriteRtf(Document(entries), phonebook::SaveFormat());
 }
 
 void WriteFile(const QString &fileName, const QByteArray &bytes)

@@ -6,6 +6,7 @@
 #include "codec/RichDocument.h"
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
+#include "phonebook/PhoneBook.h"
 #include "richtext/DocumentFiles.h"
 
 #include <QHash>
@@ -65,8 +66,8 @@ const Data &data()
     static const Data loaded = [] {
         const QStringList entries = benchdata::Entries(1000000);
         Data result;
-        result.document = codec::RichDocument::fromLines(entries);
-        result.rtf = codec::WriteRtf(result.document);
+        result.document = benchdata::Document(entries);
+        result.rtf = codec::WriteRtf(result.document, phonebook::SaveFormat());
         result.plain = benchdata::PlainFile(entries);
         result.ascii = AsciiFile(entries);
         result.cp1250 = Cp1250File(entries);
@@ -80,7 +81,7 @@ void BM_WriteRtf(benchmark::State &state)
 {
     const Data &input = data();
     for (auto _ : state)
-        benchmark::DoNotOptimize(codec::WriteRtf(input.document));
+        benchmark::DoNotOptimize(codec::WriteRtf(input.document, phonebook::SaveFormat()));
     state.SetBytesProcessed(state.iterations() * input.rtf.size());
 }
 

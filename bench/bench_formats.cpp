@@ -6,6 +6,7 @@
 #include "codec/RichDocument.h"
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
+#include "phonebook/PhoneBook.h"
 #include "support/HostileFiles.h"
 #include "vcl/TRichEdit.h"
 
@@ -34,7 +35,7 @@ void BM_WriteFormats(benchmark::State &state)
 {
     const codec::RichDocument document = codec::ReadRtf(input(state));
     for (auto _ : state)
-        benchmark::DoNotOptimize(codec::WriteRtf(document));
+        benchmark::DoNotOptimize(codec::WriteRtf(document, phonebook::SaveFormat()));
 }
 
 // The box loads `baza.rtf` and, when `save`, saves it again; only that is timed.
@@ -48,7 +49,7 @@ void boxFormats(benchmark::State &state, bool save)
         box.Lines->LoadFromFile(fileName);
     for (auto _ : state) {
         if (save)
-            box.Lines->SaveToFile(fileName);
+            box.Lines->SaveToFile(fileName, phonebook::SaveFormat());
         else
             box.Lines->LoadFromFile(fileName);
     }

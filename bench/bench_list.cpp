@@ -4,6 +4,7 @@
 #include "Keys.h"
 #include "PhoneBookData.h"
 #include "codec/rtf/Writer.h"
+#include "phonebook/PhoneBook.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -75,7 +76,7 @@ void BM_SaveToFile(benchmark::State &state)
     auto &loaded = BoxWith(int(state.range(0)));
     const QString fileName = loaded.directory.filePath(QStringLiteral("baza.doc"));
     for (auto _ : state)
-        loaded.box->Lines->SaveToFile(fileName);
+        loaded.box->Lines->SaveToFile(fileName, phonebook::SaveFormat());
 }
 
 // The part of a save before the file: the box's content as the model, then as bytes.
@@ -83,7 +84,7 @@ void BM_SaveToMemory(benchmark::State &state)
 {
     TRichEdit &box = *BoxWith(int(state.range(0))).box;
     for (auto _ : state)
-        benchmark::DoNotOptimize(codec::WriteRtf(box.Document()));
+        benchmark::DoNotOptimize(codec::WriteRtf(box.Document(), phonebook::SaveFormat()));
 }
 
 void loadFromFile(benchmark::State &state, bool rtf)

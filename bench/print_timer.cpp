@@ -10,8 +10,8 @@
 #include "BoxFixture.h"
 #include "Keys.h"
 #include "PhoneBookData.h"
+#include "printing/Printing.h"
 #include "system/Exception.h"
-#include "system/Printing.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,11 +1,21 @@
 #include "phonebook/PhoneBook.h"
 
+#include "phonebook/Version.h"
 #include "vcl/TRichEdit.h"
 
 namespace phonebook {
 
 namespace {
 const QString separator = QStringLiteral("  ");
+}
+
+codec::RtfWriterOptions SaveFormat()
+{
+    codec::RtfWriterOptions options;
+    options.defaultFontFamily = QStringLiteral("MS Sans Serif");
+    options.defaultHalfPoints = 16;
+    options.generator = QStringLiteral("carte de telefon ") + QLatin1String(programVersion);
+    return options;
 }
 
 QString EntryLine(const QString &surname, const QString &firstName, const QString &phoneNumber)
@@ -29,6 +39,6 @@ void DeleteAt(TRichEdit &list, int lineNumber)
 
 QString WholeText(const TRichEdit &list) { return list.Lines->Text(); }
 
-void Save(const TRichEdit &list) { list.Lines->SaveToFile(SaveFileName); }
+void Save(const TRichEdit &list) { list.Lines->SaveToFile(SaveFileName, SaveFormat()); }
 
 }   // namespace phonebook

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "codec/rtf/Writer.h"
+
 #include <QString>
 
 class TRichEdit;
@@ -12,6 +14,9 @@ namespace phonebook {
 inline const QString LoadFileName = QStringLiteral("baza.txt");
 // Written by each save; never read back by the program.
 inline const QString SaveFileName = QStringLiteral("baza.doc");
+// What the saved file names as its own: the list's font and size (MS Sans Serif, 8 pt)
+// and this program with its version.
+codec::RtfWriterOptions SaveFormat();
 
 // Surname, two blanks, first name, two blanks, phone number: the texts exactly as
 // typed, nothing trimmed or checked.

@@ -190,9 +190,9 @@
     </message>
 </context>
 <context>
-    <name>system</name>
+    <name>printing</name>
     <message>
-        <location filename="../toolkit/system/Printing.cpp" line="+194"/>
+        <location filename="../toolkit/printing/PageLayout.cpp" line="+185"/>
         <source>Cannot print: the printer did not take page %1.</source>
         <translation>Nu se poate tipari: imprimanta nu a primit pagina %1.</translation>
     </message>
@@ -202,7 +202,7 @@
         <translation>Nu se poate tipari: textul s-a schimbat in timp ce era tiparit.</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location filename="../toolkit/printing/Printing.cpp" line="+31"/>
         <source>Cannot print to file %1: %2.</source>
         <translation>Nu se poate tipari in fisierul %1: %2.</translation>
     </message>
@@ -221,6 +221,27 @@
         <source>Cannot print: none of the printers of this computer is chosen as the default one.</source>
         <translation>Nu se poate tipari: niciuna dintre imprimantele acestui calculator nu este aleasa ca imprimanta implicita.</translation>
     </message>
+</context>
+<context>
+    <name>richtext</name>
+    <message>
+        <location filename="../toolkit/richtext/FillInTurns.cpp" line="+138"/>
+        <source>Cannot show the list: there is not enough memory for the text.</source>
+        <translation>Lista nu poate fi aratata: memoria nu ajunge pentru text.</translation>
+    </message>
+    <message>
+        <location filename="../toolkit/richtext/Paste.cpp" line="+31"/>
+        <source>Cannot paste: the text needs about %1 MB of memory; %2 MB are available.</source>
+        <translation>Textul nu poate fi lipit: are nevoie de aproximativ %1 MB de memorie, iar disponibili sunt %2 MB.</translation>
+    </message>
+    <message>
+        <location line="+55"/>
+        <source>Cannot paste: there is not enough memory for the text.</source>
+        <translation>Textul nu poate fi lipit: memoria nu ajunge pentru el.</translation>
+    </message>
+</context>
+<context>
+    <name>system</name>
     <message>
         <location filename="../toolkit/system/SystemPrinter_qt.cpp" line="+23"/>
         <source>Cannot print on &quot;%1&quot;: the printer is not available.</source>
@@ -232,7 +253,7 @@
         <translation>Nu se poate tipari la imprimanta &quot;%1&quot;: sistemul de tiparire a refuzat lucrarea.</translation>
     </message>
     <message>
-        <location filename="../toolkit/system/Files.cpp" line="+26"/>
+        <location filename="../toolkit/system/Files.cpp" line="+25"/>
         <source>Cannot open file %1: %2.</source>
         <translation>Fisierul %1 nu poate fi deschis: %2.</translation>
     </message>
@@ -266,7 +287,7 @@
         <location line="+46"/>
         <location line="+92"/>
         <location line="+17"/>
-        <location filename="../toolkit/system/Texts.cpp" line="+24"/>
+        <location filename="../toolkit/system/Texts.cpp" line="+28"/>
         <location line="+34"/>
         <source>it is a folder</source>
         <translation>este un dosar</translation>
@@ -448,24 +469,9 @@
         <translation>Operatia a esuat dintr-un motiv necunoscut.</translation>
     </message>
     <message>
-        <location filename="../toolkit/vcl/TStrings.cpp" line="+30"/>
+        <location filename="../toolkit/vcl/TStrings.cpp" line="+28"/>
         <source>List index out of bounds (%1)</source>
         <translation>Lista nu are linia %1</translation>
-    </message>
-    <message>
-        <location filename="../toolkit/vcl/TRichEdit.cpp" line="+185"/>
-        <source>Cannot show the list: there is not enough memory for the text.</source>
-        <translation>Lista nu poate fi aratata: memoria nu ajunge pentru text.</translation>
-    </message>
-    <message>
-        <location line="+149"/>
-        <source>Cannot paste: there is not enough memory for the text.</source>
-        <translation>Textul nu poate fi lipit: memoria nu ajunge pentru el.</translation>
-    </message>
-    <message>
-        <location line="+33"/>
-        <source>Cannot paste: the text needs about %1 MB of memory; %2 MB are available.</source>
-        <translation>Textul nu poate fi lipit: are nevoie de aproximativ %1 MB de memorie, iar disponibili sunt %2 MB.</translation>
     </message>
 </context>
 </TS>

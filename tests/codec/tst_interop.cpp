@@ -1,6 +1,7 @@
 #include "Literals.h"
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
+#include "phonebook/PhoneBook.h"
 #include "support/Formats.h"
 #include "support/TestFiles.h"
 
@@ -297,7 +298,8 @@ void TestInterop::libreOffice_readsOurLists_asSameLines()
         QStringList files;
         for (int i = 0; i < documentCount; ++i) {
             files << input.filePath(u"list%1.rtf"_qs.arg(i));
-            QVERIFY(support::WriteFile(files.last(), WriteRtf(RichDocument::fromLines(lists_[i]))));
+            QVERIFY(support::WriteFile(
+                files.last(), WriteRtf(support::DocumentOf(lists_[i]), phonebook::SaveFormat())));
         }
         listsConverted_ = convertWithLibreOffice(u"txt:Text"_qs, files, input.filePath(u"out"_qs));
     }
@@ -322,16 +324,17 @@ void TestInterop::libreOffice_readsOurFormatting_asSameFormatting()
         QStringList files;
         for (int i = 0; i < documentCount; ++i) {
             files << input.filePath(u"formatted%1.rtf"_qs.arg(i));
-            QVERIFY(support::WriteFile(files.last(), WriteRtf(formatted_[i])));
+            QVERIFY(support::WriteFile(files.last(), WriteRtf(formatted_[i], phonebook::SaveFormat())));
         }
         formattedConverted_ = convertWithLibreOffice(u"fodt"_qs, files, input.filePath(u"out"_qs));
     }
     QVERIFY2(*formattedConverted_, "soffice failed to convert the formatted documents");
     QFile converted(input.filePath(u"out/formatted%1.fodt"_qs.arg(index)));
     QVERIFY(converted.open(QIODevice::ReadOnly));
-    const RichDocument shown = documentFromFlatOpenDocument(converted.readAll(), {});
+    const RichDocument shown = documentFromFlatOpenDocument(converted.readAll(), phonebook::SaveFormat());
     QCOMPARE(shown.text, formatted_[index].text);
-    QVERIFY2(shown == formatted_[index], qPrintable(QString::fromUtf8(WriteRtf(formatted_[index]))));
+    QVERIFY2(shown == formatted_[index],
+        qPrintable(QString::fromUtf8(WriteRtf(formatted_[index], phonebook::SaveFormat()))));
 }
 
 void TestInterop::pandoc_readsOurLists_asSameWords_data() { libreOffice_readsOurLists_asSameLines_data(); }
@@ -342,9 +345,9 @@ void TestInterop::pandoc_readsOurLists_asSameWords()
     QFETCH(int, index);
     // pandoc keeps words but not blanks or empty paragraphs; it also cannot pair the
     // two \uN of a character beyond the basic plane, so those are left out here.
-    const RichDocument document = RichDocument::fromLines(basicPlaneLists_[index]);
-    const QString text
-        = runPandoc({ u"-f"_qs, u"rtf"_qs, u"-t"_qs, u"plain"_qs, u"--wrap=none"_qs }, WriteRtf(document));
+    const RichDocument document = support::DocumentOf(basicPlaneLists_[index]);
+    const QString text = runPandoc({ u"-f"_qs, u"rtf"_qs, u"-t"_qs, u"plain"_qs, u"--wrap=none"_qs },
+        WriteRtf(document, phonebook::SaveFormat()));
     QCOMPARE(words(text), words(document.text));
 }
 

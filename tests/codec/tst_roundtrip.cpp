@@ -1,7 +1,9 @@
 #include "Literals.h"
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
+#include "phonebook/PhoneBook.h"
 #include "support/Formats.h"
+#include "support/TestFiles.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -73,7 +75,10 @@ RichDocument randomFormattedDocument(QRandomGenerator &random)
     return document;
 }
 
-QString describe(const RichDocument &document) { return QString::fromUtf8(WriteRtf(document)); }
+QString describe(const RichDocument &document)
+{
+    return QString::fromUtf8(WriteRtf(document, phonebook::SaveFormat()));
+}
 
 }   // namespace
 
@@ -94,19 +99,19 @@ void TestRoundTrip::writeThenRead_givesSameDocument_data()
     QTest::addColumn<RichDocument>("document");
 
     QTest::newRow("empty document") << RichDocument {};
-    QTest::newRow("one empty paragraph") << RichDocument::fromLines({ QString() });
+    QTest::newRow("one empty paragraph") << support::DocumentOf({ QString() });
     QTest::newRow("empty lines first, inside and last")
-        << RichDocument::fromLines({ QString(), u"a"_qs, QString(), QString(), u"b"_qs, QString() });
-    QTest::newRow("blanks only") << RichDocument::fromLines({ u" "_qs, u"   "_qs, u"\t \t"_qs });
+        << support::DocumentOf({ QString(), u"a"_qs, QString(), QString(), u"b"_qs, QString() });
+    QTest::newRow("blanks only") << support::DocumentOf({ u" "_qs, u"   "_qs, u"\t \t"_qs });
     QTest::newRow("blank after control words")
-        << RichDocument::fromLines({ u"\t x"_qs, u"\t1"_qs, u"\u2028 \u2028-"_qs, u"ă a"_qs, u"ș1"_qs });
+        << support::DocumentOf({ u"\t x"_qs, u"\t1"_qs, u"\u2028 \u2028-"_qs, u"ă a"_qs, u"ș1"_qs });
     QTest::newRow("control characters")
-        << RichDocument::fromLines({ u"a\u0001b\u000cc\u001b\u007f"_qs, u"\u0008"_qs });
+        << support::DocumentOf({ u"a\u0001b\u000cc\u001b\u007f"_qs, u"\u0008"_qs });
     QTest::newRow("braces, backslashes and control words as text")
-        << RichDocument::fromLines({ u"\\{}\\\\}}{{"_qs, u"\\par \\u259?"_qs });
+        << support::DocumentOf({ u"\\{}\\\\}}{{"_qs, u"\\par \\u259?"_qs });
     // The writer's \uN is signed: these are the ends of its positive and negative ranges.
     QTest::newRow("code units at the signed ends")
-        << RichDocument::fromLines({ u"\u7FFF\u8000"_qs, u"\u8000"_qs, u"a\uFFFF b\u8001"_qs });
+        << support::DocumentOf({ u"\u7FFF\u8000"_qs, u"\u8000"_qs, u"a\uFFFF b\u8001"_qs });
 
     RichDocument formatted;
     formatted.append(u"Pop  "_qs, {});
@@ -120,7 +125,7 @@ void TestRoundTrip::writeThenRead_givesSameDocument_data()
 void TestRoundTrip::writeThenRead_givesSameDocument()
 {
     QFETCH(RichDocument, document);
-    const RichDocument read = ReadRtf(WriteRtf(document));
+    const RichDocument read = ReadRtf(WriteRtf(document, phonebook::SaveFormat()));
     QVERIFY2(read == document, qPrintable(describe(document)));
 }
 
@@ -137,8 +142,8 @@ void TestRoundTrip::writeThenRead_randomLists_giveSameLines()
     QRandomGenerator random(seed);
     for (int i = 0; i < 1000; ++i) {
         const QStringList lines = randomLines(random);
-        const RichDocument document = RichDocument::fromLines(lines);
-        const RichDocument read = ReadRtf(WriteRtf(document));
+        const RichDocument document = support::DocumentOf(lines);
+        const RichDocument read = ReadRtf(WriteRtf(document, phonebook::SaveFormat()));
         QVERIFY2(read == document, qPrintable(u"list %1:\n%2"_qs.arg(i).arg(describe(document))));
         QCOMPARE(read.lines(), lines);
     }
@@ -157,7 +162,7 @@ void TestRoundTrip::writeThenRead_randomFormatting_givesSameDocument()
     QRandomGenerator random(seed);
     for (int i = 0; i < 1000; ++i) {
         const RichDocument document = randomFormattedDocument(random);
-        const RichDocument read = ReadRtf(WriteRtf(document));
+        const RichDocument read = ReadRtf(WriteRtf(document, phonebook::SaveFormat()));
         QVERIFY2(read == document, qPrintable(u"document %1:\n%2"_qs.arg(i).arg(describe(document))));
     }
 }

@@ -1,4 +1,5 @@
 #include "codec/rtf/Writer.h"
+#include "phonebook/PhoneBook.h"
 #include "support/Formats.h"
 
 #include <QRandomGenerator>
@@ -86,7 +87,7 @@ void TestRtfWriter::write_plainText_givesExactBytes()
 {
     QFETCH(QString, text);
     QFETCH(QByteArray, body);
-    QCOMPARE(WriteRtf(document(text)), plainHeader + body + "}\r\n");
+    QCOMPARE(WriteRtf(document(text), phonebook::SaveFormat()), plainHeader + body + "}\r\n");
 }
 
 void TestRtfWriter::write_formattedRuns_givesExactBytes_data()
@@ -149,7 +150,7 @@ void TestRtfWriter::write_formattedRuns_givesExactBytes()
 {
     QFETCH(RichDocument, input);
     QFETCH(QByteArray, expected);
-    QCOMPARE(WriteRtf(input), expected);
+    QCOMPARE(WriteRtf(input, phonebook::SaveFormat()), expected);
 }
 
 void TestRtfWriter::write_cp1250Character_givesItsByteAsFallback_data()
@@ -176,7 +177,7 @@ void TestRtfWriter::write_cp1250Character_givesItsByteAsFallback()
 {
     QFETCH(QString, character);
     QFETCH(QByteArray, body);
-    QCOMPARE(WriteRtf(document(character + u'\n')), plainHeader + body + "}\r\n");
+    QCOMPARE(WriteRtf(document(character + u'\n'), phonebook::SaveFormat()), plainHeader + body + "}\r\n");
 }
 
 void TestRtfWriter::write_anyText_givesSevenBitBytesOnly()
@@ -189,7 +190,7 @@ void TestRtfWriter::write_anyText_givesSevenBitBytesOnly()
         for (int i = 0; i < 200; ++i)
             text.append(QChar(char16_t(random.bounded(0x10000))));
         text.remove(QLatin1Char('\r'));
-        const QByteArray bytes = WriteRtf(document(text));
+        const QByteArray bytes = WriteRtf(document(text), phonebook::SaveFormat());
         for (const char byte : bytes) {
             const auto value = static_cast<unsigned char>(byte);
             QVERIFY2(value < 0x7F && (value >= 0x20 || value == '\r' || value == '\n'),

@@ -9,8 +9,8 @@
 //                                       program does, and prints what it reported.
 //   cups_probe cancel TITLE LINE...     the same, cancelled after the first page.
 
+#include "printing/Printing.h"
 #include "system/Exception.h"
-#include "system/Printing.h"
 
 #include <QApplication>
 #include <QTextDocument>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "codec/RichDocument.h"
+#include "support/TestFiles.h"
 #include "vcl/TRichEdit.h"
 
 #include <QByteArray>
@@ -19,7 +20,7 @@ inline void fill(TRichEdit &box, int size)
     QStringList all;
     for (int i = 0; i * 40 < size; ++i)
         all.append(QStringLiteral("Popescu  Ion  %1  Ștefan").arg(i, 12, 10, QLatin1Char('0')));
-    box.Document(codec::RichDocument::fromLines(all));
+    box.Document(support::DocumentOf(all));
 }
 
 inline QStringList entries(const QString &directory)

@@ -1,5 +1,6 @@
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
+#include "phonebook/PhoneBook.h"
 #include "richtext/DocumentFiles.h"
 #include "support/HostileFiles.h"
 #include "support/TestFiles.h"
@@ -209,7 +210,7 @@ void HostileTest::loadAndSave_manyFormats_keepsThem()
     QElapsedTimer timer;
     timer.start();
     const codec::RichDocument expected = richtext::Decode(input);
-    const QByteArray written = codec::WriteRtf(expected);
+    const QByteArray written = codec::WriteRtf(expected, phonebook::SaveFormat());
     const qint64 codecs = timer.elapsed();
     QCOMPARE(expected.formats.size(), std::size_t(100'000));
     QVERIFY2(
@@ -239,7 +240,7 @@ void HostileTest::loadAndSave_manyFormats_keepsThem()
     timer.restart();
     box.Lines->LoadFromFile(fileName);
     const qint64 loading = timer.restart();
-    box.Lines->SaveToFile(fileName);
+    box.Lines->SaveToFile(fileName, phonebook::SaveFormat());
     const qint64 saving = timer.elapsed();
     QVERIFY2(loading < limit, qPrintable(QStringLiteral("load %1 ms, limit %2").arg(loading).arg(limit)));
     QVERIFY2(saving < limit, qPrintable(QStringLiteral("save %1 ms, limit %2").arg(saving).arg(limit)));

@@ -1,5 +1,5 @@
-#include "richtext/Bridge.h"
 #include "richtext/DocumentFiles.h"
+#include "richtext/MemoryEstimate.h"
 #include "support/HostileFiles.h"
 #include "support/TestFiles.h"
 #include "system/Exception.h"

@@ -1,6 +1,7 @@
 #include "SaveFixture.h"
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
+#include "phonebook/PhoneBook.h"
 #include "support/TestFiles.h"
 #include "system/Files.h"
 #include "vcl/TRichEdit.h"
@@ -95,7 +96,8 @@ QStringList generation(int number)
 int saveForever(const QString &fileName)
 {
     for (int number = 1;; ++number) {
-        const QByteArray bytes = codec::WriteRtf(codec::RichDocument::fromLines(generation(number)));
+        const QByteArray bytes
+            = codec::WriteRtf(support::DocumentOf(generation(number)), phonebook::SaveFormat());
         std::fputs("writing\n", stdout);
         std::fflush(stdout);
         files::WriteAtomically(fileName, bytes);
@@ -176,7 +178,8 @@ void SavedFileTest::save_permissions()
 void SavedFileTest::save_killedMidway_leavesEarlierFileWhole()
 {
     const QString fileName = path(QStringLiteral("baza.doc"));
-    files::WriteAtomically(fileName, codec::WriteRtf(codec::RichDocument::fromLines(generation(0))));
+    files::WriteAtomically(
+        fileName, codec::WriteRtf(support::DocumentOf(generation(0)), phonebook::SaveFormat()));
     int killedWhileWriting = 0;
     for (int attempt = 0; attempt < 6; ++attempt) {
         QProcess child;

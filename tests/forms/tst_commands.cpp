@@ -1,7 +1,7 @@
+#include "printing/Printing.h"
 #include "support/PdfText.h"
 #include "support/TestFiles.h"
 #include "support/WindowFixture.h"
-#include "system/Printing.h"
 #include "system/Sound.h"
 
 #include <QClipboard>

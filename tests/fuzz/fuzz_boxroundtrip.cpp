@@ -4,7 +4,8 @@
 // as the first, but for what the writer and the box are documented to fold.
 #include "DocumentChecks.h"
 #include "codec/rtf/Writer.h"
-#include "richtext/Bridge.h"
+#include "phonebook/PhoneBook.h"
+#include "richtext/BoxLimits.h"
 #include "richtext/DocumentFiles.h"
 #include "support/TestFiles.h"
 #include "system/Exception.h"
@@ -47,7 +48,7 @@ QString withoutLoneSurrogates(QString text)
 
 codec::RichDocument asSaved(const codec::RichDocument &given)
 {
-    const codec::RtfWriterOptions options;
+    const codec::RtfWriterOptions options = phonebook::SaveFormat();
     codec::RichDocument document = given;
     document.text = withoutLoneSurrogates(given.text);
     codec::RichDocument result;
@@ -110,7 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (loaded != richtext::FitForBox(read))
         report("the box holds other formats than the file, folded", richtext::FitForBox(read), loaded);
 
-    fuzz::require(support::WriteFile(saved, codec::WriteRtf(loaded)), "cannot write the saved file");
+    fuzz::require(support::WriteFile(saved, codec::WriteRtf(loaded, phonebook::SaveFormat())),
+        "cannot write the saved file");
     TRichEdit second;
     second.Lines->LoadFromFile(saved);
     const codec::RichDocument again = second.Document();

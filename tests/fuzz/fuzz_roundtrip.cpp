@@ -1,6 +1,8 @@
 #include "DocumentChecks.h"
 #include "codec/rtf/Reader.h"
 #include "codec/rtf/Writer.h"
+#include "phonebook/PhoneBook.h"
+#include "support/TestFiles.h"
 
 #include <QStringList>
 
@@ -38,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const QStringList lines
         = linesFromBytes(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
-    const QByteArray rtf = codec::WriteRtf(codec::RichDocument::fromLines(lines));
+    const QByteArray rtf = codec::WriteRtf(support::DocumentOf(lines), phonebook::SaveFormat());
     const codec::RichDocument back = codec::ReadRtf(rtf);
     fuzz::checkDocument(back);
     if (back.lines() != lines) {

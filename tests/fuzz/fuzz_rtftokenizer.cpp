@@ -32,6 +32,31 @@ void CheckTextScan(QByteArrayView text)
     }
 }
 
+// The next piece of the input as a reader without state would take it: a brace, a run
+// of text up to a backslash or a brace, or what control() reads after a backslash.
+struct Piece {
+    Token token;
+    bool text = false;
+};
+
+Piece NextPiece(Tokenizer &tokens)
+{
+    Piece piece;
+    const unsigned char c = tokens.take();
+    if (c == '\\') {
+        piece.token = tokens.control();
+        return piece;
+    }
+    piece.token.begin = tokens.offset() - 1;
+    if (c != '{' && c != '}') {
+        while (!tokens.atEnd() && codec::rtf::Classes().skipped[tokens.peek()] == 0)
+            tokens.take();
+        piece.text = true;
+    }
+    piece.token.end = tokens.offset();
+    return piece;
+}
+
 }   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -40,12 +65,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     Tokenizer tokens(bytes);
     qsizetype covered = 0;
     while (!tokens.atEnd()) {
-        const Token token = tokens.next();
+        const Piece piece = NextPiece(tokens);
+        const Token &token = piece.token;
         fuzz::require(token.begin == covered, "a gap or an overlap between tokens");
         fuzz::require(token.end > token.begin, "an empty token");
         fuzz::require(token.end == tokens.offset(), "a token ends elsewhere than the tokenizer stands");
         covered = token.end;
-        if (token.type == Token::Text)
+        if (piece.text)
             CheckTextScan(bytes.sliced(token.begin, token.end - token.begin));
         if (token.type == Token::Word && token.keyword == codec::rtf::Keyword::Binary) {
             const Token binary = tokens.binary(token.parameter);

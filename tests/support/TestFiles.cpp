@@ -1,5 +1,6 @@
 #include "support/TestFiles.h"
 
+#include "phonebook/PhoneBook.h"
 #include "system/Exception.h"
 #include "vcl/TRichEdit.h"
 
@@ -56,7 +57,7 @@ QString LoadFailure(TStrings &lines, const QString &fileName)
 
 QString SaveFailure(const TStrings &lines, const QString &fileName)
 {
-    return FailureOf([&] { lines.SaveToFile(fileName); });
+    return FailureOf([&] { lines.SaveToFile(fileName, phonebook::SaveFormat()); });
 }
 
 QStringList Lines(const TStrings &strings)
@@ -68,5 +69,15 @@ QStringList Lines(const TStrings &strings)
 }
 
 QStringList Lines(const TRichEdit &box) { return Lines(*box.Lines); }
+
+codec::RichDocument DocumentOf(const QStringList &lines)
+{
+    codec::RichDocument document;
+    for (const QString &line : lines) {
+        document.text.append(line);
+        document.endParagraph();
+    }
+    return document;
+}
 
 }   // namespace support

@@ -1,6 +1,6 @@
+#include "printing/Printing.h"
 #include "support/PdfText.h"
 #include "system/Exception.h"
-#include "system/Printing.h"
 #include "vcl/PrintProgress.h"
 #include "vcl/TApplication.h"
 #include "vcl/TRichEdit.h"

@@ -1,5 +1,8 @@
 #include "RichEditFixture.h"
 #include "codec/RichDocument.h"
+#include "phonebook/PhoneBook.h"
+#include "printing/Printing.h"
+#include "richtext/BoxLimits.h"
 #include "richtext/Bridge.h"
 #include "support/TestFiles.h"
 #include "vcl/TRichEdit.h"
@@ -64,7 +67,7 @@ void TRichEditTest::formattedDocument_survivesSaveAndLoad()
     box.Lines->LoadFromFile(QStringLiteral("in.rtf"));
     const codec::RichDocument loaded = box.Document();
     QVERIFY(!loaded.runs.empty());
-    box.Lines->SaveToFile(QStringLiteral("out.doc"));
+    box.Lines->SaveToFile(QStringLiteral("out.doc"), phonebook::SaveFormat());
 
     TRichEdit again;
     again.Lines->LoadFromFile(QStringLiteral("out.doc"));
@@ -78,7 +81,7 @@ void TRichEditTest::listBuiltByAdd_savesNoFormatting()
     box.Lines->Add(QStringLiteral("Pop  Ana  555"));
     box.Lines->Add(QStringLiteral("Ionescu  Maria  0722"));
     QVERIFY(box.Document().runs.empty());
-    box.Lines->SaveToFile(QStringLiteral("out.doc"));
+    box.Lines->SaveToFile(QStringLiteral("out.doc"), phonebook::SaveFormat());
     const QByteArray saved = support::ReadFile(QStringLiteral("out.doc"));
     for (const char *word :
         { "\\b", "\\i ", "\\ul", "\\strike", "\\cf", "\\highlight", "\\colortbl", "\\f1" })
@@ -110,7 +113,7 @@ void TRichEditTest::reservedCharacters_surviveLoadSaveAndLoad()
     box.Lines->LoadFromFile(QStringLiteral("baza.txt"));
     QCOMPARE(box.Lines->Count(), lines.size());
     QCOMPARE(box.Document().lines(), lines);
-    box.Lines->SaveToFile(QStringLiteral("baza.doc"));
+    box.Lines->SaveToFile(QStringLiteral("baza.doc"), phonebook::SaveFormat());
     TRichEdit again;
     again.Lines->LoadFromFile(QStringLiteral("baza.doc"));
     QCOMPARE(again.Document().lines(), lines);

@@ -1,10 +1,11 @@
 #include "RichEditFixture.h"
 #include "codec/rtf/Reader.h"
+#include "phonebook/PhoneBook.h"
+#include "printing/Printing.h"
 #include "richtext/Bridge.h"
 #include "support/Formats.h"
 #include "support/PdfText.h"
 #include "support/TestFiles.h"
-#include "system/Printing.h"
 #include "vcl/TRichEdit.h"
 
 #include <QApplication>
@@ -76,7 +77,11 @@ void RichEditFillTest::fillInParts_givesTheDocumentOfOneFill()
         model.endParagraph();
     }
     QTextDocument whole;
-    QVERIFY(richtext::Fill(whole, model));
+    {
+        richtext::Filler filler(whole, model);
+        filler.Step(filler.Remaining());
+        QVERIFY(filler.HoldsFormatting());
+    }
     QTextDocument parts;
     {
         richtext::Filler filler(parts, model);
@@ -106,7 +111,7 @@ void RichEditFillTest::fillInTurns_operationSeesWholeList()
     int pagesOfWholeList = 0;
     if (operation == QLatin1String("Print")) {
         TRichEdit filled;
-        filled.Document(codec::RichDocument::fromLines(lines));
+        filled.Document(support::DocumentOf(lines));
         filled.FinishFill();
         pagesOfWholeList = PagesPrinted(filled);
         QVERIFY(pagesOfWholeList > 1);
@@ -137,7 +142,7 @@ void RichEditFillTest::fillInTurns_operationSeesWholeList()
     } else if (operation == QLatin1String("Document")) {
         QCOMPARE(box->Document().lines(), lines);
     } else if (operation == QLatin1String("SaveToFile")) {
-        list.SaveToFile(QStringLiteral("baza.doc"));
+        list.SaveToFile(QStringLiteral("baza.doc"), phonebook::SaveFormat());
         QCOMPARE(codec::ReadRtf(support::ReadFile(QStringLiteral("baza.doc"))).lines(), lines);
     } else if (operation == QLatin1String("Print")) {
         QCOMPARE(PagesPrinted(*box), pagesOfWholeList);

@@ -1,5 +1,6 @@
 #include "RichEditFixture.h"
 #include "codec/RichDocument.h"
+#include "phonebook/PhoneBook.h"
 #include "richtext/Clipboard.h"
 #include "support/TestFiles.h"
 #include "system/Exception.h"
@@ -108,7 +109,7 @@ void RichEditPasteTest::pastedHtml_keepsFormattingThroughSaveAndLoad()
     QCOMPARE(box.Lines->Strings(1), QStringLiteral("Pop Ana 555"));
     QVERIFY(formatAt(box, 1, 0).fontWeight() >= QFont::Bold);
 
-    box.Lines->SaveToFile(QStringLiteral("out.doc"));
+    box.Lines->SaveToFile(QStringLiteral("out.doc"), phonebook::SaveFormat());
     TRichEdit again;
     again.Lines->LoadFromFile(QStringLiteral("out.doc"));
     QCOMPARE(again.Lines->Strings(1), QStringLiteral("Pop Ana 555"));
@@ -159,7 +160,7 @@ void RichEditPasteTest::paste_givesTheTextAsWritten()
     QFETCH(QString, pasted);
     QFETCH(QStringList, expected);
     TRichEdit box;
-    box.Document(codec::RichDocument::fromLines({ QStringLiteral("Pop  Ana  555"), QStringLiteral("Ion") }));
+    box.Document(support::DocumentOf({ QStringLiteral("Pop  Ana  555"), QStringLiteral("Ion") }));
     box.setTextCursor(QTextCursor(box.document()->findBlockByNumber(1)));
     box.setReadOnly(kind.endsWith(QLatin1String("read-only")));
     SetClipboard(kind.section(u',', 0, 0), pasted);
@@ -207,7 +208,7 @@ void RichEditPasteTest::copyAndPaste_keepsTheListWhole()
     source.setTextCursor(part);
     source.copy();
     TRichEdit partTarget;
-    partTarget.Document(codec::RichDocument::fromLines({ u"X"_s }));
+    partTarget.Document(support::DocumentOf({ u"X"_s }));
     partTarget.paste();
     QCOMPARE(partTarget.Document().lines(), QStringList({ u"Ana  555"_s, u"Ionescu  Maria  0722X"_s }));
     QVERIFY(formatAt(partTarget, 0, 2).fontWeight() >= QFont::Bold);
@@ -251,8 +252,7 @@ void RichEditPasteTest::paste_isOneUndoStepUnderBusyCursor()
     const auto *fetched = qobject_cast<FetchedMimeData *>(SetClipboard(
         kind, kind == QLatin1String("html") ? NewLines(lines, u"<p>"_s, u"</p>"_s) : NewLines(lines)));
     // What Undo must bring back: the whole list, also when the paste comes during the fill.
-    const codec::RichDocument before
-        = filling ? codec::RichDocument::fromLines(ManyLines()) : box->Document();
+    const codec::RichDocument before = filling ? support::DocumentOf(ManyLines()) : box->Document();
     bool busy = false;
     connect(box->document(), &QTextDocument::contentsChange, this, [&busy] {
         busy = QGuiApplication::overrideCursor()

@@ -29,7 +29,7 @@ const tables::DoubleBytePage *FindDouble(int number)
 // Mac pages that Python has no table for read as their Windows cousins, as word
 // processors read them: the CJK ones differ only in a handful of symbols, Mac Hebrew
 // has its letters where 1255 has them, and Mac Thai follows TIS-620 as 874 does.
-int StandIn(int number)
+int WindowsCousinOf(int number)
 {
     switch (number) {
     case 10001:
@@ -117,9 +117,9 @@ CodePage CodePage::forNumber(int number)
         return CodePage(number, Kind::Utf8, nullptr, nullptr);
     if (number == symbol)
         return CodePage(number, Kind::Symbol, nullptr, nullptr);
-    if (const tables::SingleBytePage *page = FindSingle(StandIn(number)))
+    if (const tables::SingleBytePage *page = FindSingle(WindowsCousinOf(number)))
         return CodePage(number, Kind::SingleByte, page, nullptr);
-    if (const tables::DoubleBytePage *page = FindDouble(StandIn(number)))
+    if (const tables::DoubleBytePage *page = FindDouble(WindowsCousinOf(number)))
         return CodePage(number, Kind::DoubleByte, nullptr, page);
     return CodePage(1252, Kind::SingleByte, FindSingle(1252), nullptr);
 }

@@ -28,7 +28,6 @@ public:
     static int numberForCharset(int charset);
 
     int number() const { return number_; }
-    bool isMultiByte() const { return kind_ == Kind::DoubleByte || kind_ == Kind::Utf8; }
     bool isSymbol() const { return kind_ == Kind::Symbol; }
     // True for a byte that starts a two-byte character in a double-byte page.
     bool isLeadByte(unsigned char byte) const;

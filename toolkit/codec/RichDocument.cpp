@@ -4,33 +4,23 @@
 
 namespace codec {
 
-std::size_t CharacterFormatHash::operator()(const CharacterFormat &format) const
+namespace {
+
+std::size_t HashOf(bool value) { return std::size_t(value); }
+std::size_t HashOf(int value) { return std::size_t(value); }
+std::size_t HashOf(const QString &value) { return qHash(value); }
+std::size_t HashOf(const std::optional<Rgb> &rgb)
 {
-    std::size_t h = qHash(format.fontFamily);
-    const auto mix = [&h](std::size_t value) { h = h * 1000003u ^ value; };
-    const auto colour = [](const std::optional<Rgb> &rgb) -> std::size_t {
-        return rgb ? 1 + (std::size_t(rgb->red) << 16 | std::size_t(rgb->green) << 8 | rgb->blue) : 0;
-    };
-    mix(std::size_t(format.bold) | std::size_t(format.italic) << 1 | std::size_t(format.underline) << 2
-        | std::size_t(format.strikeOut) << 3);
-    mix(std::size_t(format.halfPoints));
-    mix(colour(format.foreground));
-    mix(colour(format.background));
-    return h;
+    return rgb ? 1 + (std::size_t(rgb->red) << 16 | std::size_t(rgb->green) << 8 | rgb->blue) : 0;
 }
 
-RichDocument RichDocument::fromLines(const QStringList &lines)
+}   // namespace
+
+std::size_t CharacterFormatHash::operator()(const CharacterFormat &format) const
 {
-    RichDocument document;
-    qsizetype size = 0;
-    for (const QString &line : lines)
-        size += line.size() + 1;
-    document.text.reserve(size);
-    for (const QString &line : lines) {
-        document.text.append(line);
-        document.text.append(QLatin1Char('\n'));
-    }
-    return document;
+    std::size_t h = 0;
+    std::apply([&h](const auto &...member) { ((h = h * 1000003u ^ HashOf(member)), ...); }, format.tied());
+    return h;
 }
 
 QStringList RichDocument::lines() const

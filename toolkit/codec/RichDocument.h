@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -22,25 +23,35 @@ struct Rgb {
     friend bool operator!=(const Rgb &a, const Rgb &b) { return !(a == b); }
 };
 
-// The character formatting that the rich-text box can show. A member left at its
-// default means "as the document's default", not "explicitly off".
-struct CharacterFormat {
+// The character properties that are either on or off, which the reader's state of a
+// group holds as they are.
+struct Toggles {
     bool bold = false;
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
+
+    auto tied() const { return std::tie(bold, italic, underline, strikeOut); }
+};
+
+// The character formatting that the rich-text box can show. A member left at its
+// default means "as the document's default", not "explicitly off".
+struct CharacterFormat : Toggles {
     QString fontFamily;   // empty: the default font
     int halfPoints = 0;   // font size in half points; 0: the default size
     std::optional<Rgb> foreground;
     std::optional<Rgb> background;
 
+    // Every member, which comparing and hashing go through: a new member goes here too.
+    auto tied() const
+    {
+        return std::tuple_cat(Toggles::tied(), std::tie(fontFamily, halfPoints, foreground, background));
+    }
     bool isDefault() const { return *this == CharacterFormat {}; }
 
     friend bool operator==(const CharacterFormat &a, const CharacterFormat &b)
     {
-        return a.bold == b.bold && a.italic == b.italic && a.underline == b.underline
-            && a.strikeOut == b.strikeOut && a.fontFamily == b.fontFamily && a.halfPoints == b.halfPoints
-            && a.foreground == b.foreground && a.background == b.background;
+        return a.tied() == b.tied();
     }
     friend bool operator!=(const CharacterFormat &a, const CharacterFormat &b) { return !(a == b); }
 };
@@ -76,7 +87,6 @@ struct RichDocument {
     std::vector<CharacterFormat> formats;
     std::vector<FormatRun> runs;
 
-    static RichDocument fromLines(const QStringList &lines);
     QStringList lines() const;
     qsizetype lineCount() const { return text.count(QLatin1Char('\n')); }
 

@@ -3,13 +3,15 @@
 #include "codec/rtf/Writer.h"
 #include "richtext/Bridge.h"
 
+#include <QFont>
 #include <QTextCursor>
 #include <QTextDocument>
 
 namespace richtext {
 
-ListMimeData::ListMimeData(codec::RichDocument model)
+ListMimeData::ListMimeData(codec::RichDocument model, codec::RtfWriterOptions options)
     : model_(std::move(model))
+    , options_(std::move(options))
 {
 }
 
@@ -30,7 +32,7 @@ QVariant ListMimeData::retrieveData(const QString &mimeType, QMetaType type) con
         made_.append(mimeType);
         auto *self = const_cast<ListMimeData *>(this);
         if (mimeType == listMimeType) {
-            self->setData(listMimeType, codec::WriteRtf(model_));
+            self->setData(listMimeType, codec::WriteRtf(model_, options_));
         } else if (mimeType == QLatin1String("text/plain")) {
             // As QTextDocument::toPlainText gives it, which other programs have had so far.
             QString text = model_.text.chopped(model_.text.endsWith(QLatin1Char('\n')) ? 1 : 0);
@@ -45,6 +47,15 @@ QVariant ListMimeData::retrieveData(const QString &mimeType, QMetaType type) con
         }
     }
     return QMimeData::retrieveData(mimeType, type);
+}
+
+codec::RtfWriterOptions ListFormatOptions(const QFont &boxFont)
+{
+    codec::RtfWriterOptions options;
+    options.defaultFontFamily = boxFont.family();
+    if (boxFont.pointSizeF() > 0)
+        options.defaultHalfPoints = qRound(boxFont.pointSizeF() * 2);
+    return options;
 }
 
 bool IsFetchedOnDemand(const QMimeData &source)

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "codec/RichDocument.h"
+#include "codec/rtf/Writer.h"
 
 #include <QMimeData>
+
+class QFont;
 
 // What the rich-text box gives the clipboard, and what it takes back from it.
 namespace richtext {
@@ -12,11 +15,11 @@ namespace richtext {
 inline const QString listMimeType = QStringLiteral("application/x-carte-de-telefon-list");
 
 // A selection of the box as the model. A paste in the same program takes the model as
-// it is; the list format, plain text and HTML (these two made as Qt's own text boxes
-// make them) are made only when something asks for them.
+// it is; the list format (written with `options`), plain text and HTML (these two made
+// as Qt's own text boxes make them) are made only when something asks for them.
 class ListMimeData : public QMimeData {
 public:
-    explicit ListMimeData(codec::RichDocument model);
+    ListMimeData(codec::RichDocument model, codec::RtfWriterOptions options);
     ~ListMimeData() override;
     Q_DISABLE_COPY_MOVE(ListMimeData)
 
@@ -30,8 +33,13 @@ protected:
 
 private:
     codec::RichDocument model_;
+    codec::RtfWriterOptions options_;
     mutable QStringList made_;
 };
+
+// What the list format names as its own: the box's font, in which the box shows text
+// that no run formats, so that another run of the program shows the list alike.
+codec::RtfWriterOptions ListFormatOptions(const QFont &boxFont);
 
 // Whether the data is fetched from another program only when asked for, as the
 // platform's clipboard and drag data are: then even its size takes time to learn.

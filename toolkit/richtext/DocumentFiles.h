@@ -1,6 +1,7 @@
 #pragma once
 
 #include "codec/RichDocument.h"
+#include "codec/rtf/Writer.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -15,9 +16,6 @@ namespace richtext {
 // The document in a file's bytes: a Rich Text Format document or else plain text.
 codec::RichDocument Decode(QByteArrayView bytes);
 
-// What reading and decoding take at most for each byte of a file, the file included.
-constexpr qint64 readingBytesPerByte = 5;
-
 // The box that a load fills: how many bytes it would take to hold a document, and
 // the filling itself, which must leave the box empty if it runs out of memory.
 struct LoadTarget {
@@ -30,6 +28,7 @@ struct LoadTarget {
 void Load(const QString &fileName, const LoadTarget &target);
 
 // Writes the document as Rich Text Format, replacing the file whole or not at all.
-void Save(const QString &fileName, const codec::RichDocument &document);
+void Save(
+    const QString &fileName, const codec::RichDocument &document, const codec::RtfWriterOptions &options);
 
 }   // namespace richtext

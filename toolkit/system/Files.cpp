@@ -7,7 +7,6 @@
 
 #include <QFile>
 
-#include <new>
 #include <optional>
 
 namespace files {
@@ -59,13 +58,8 @@ QByteArray ReadAll(const QString &fileName)
         FailToOpen(fileName, refused);
     if (file.size() > maximumFileSize)
         FailToOpen(fileName, SystemTexts::tr("the file is larger than %1 MB").arg(maximumFileSize >> 20));
-    QByteArray bytes;
     ClearSystemError();
-    try {
-        bytes = file.readAll();
-    } catch (const std::bad_alloc &) {
-        FailToOpenOutOfMemory(fileName);
-    }
+    const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         FailToOpen(fileName, FileErrorReason(file));
     return bytes;

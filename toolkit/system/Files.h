@@ -9,7 +9,8 @@ namespace files {
 
 // The file's bytes. Refuses what is not a regular file (a directory, a FIFO that
 // would block, a device) rather than hanging or reading forever, and a file larger
-// than 256 MB rather than running out of memory.
+// than 256 MB rather than running out of memory. Memory that runs out all the same
+// throws std::bad_alloc, which the load reports.
 QByteArray ReadAll(const QString &fileName);
 
 // Replaces the file with `bytes` whole or not at all: the bytes go to a new file

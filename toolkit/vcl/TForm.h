@@ -26,7 +26,6 @@ public:
 
     // Left, top, width and height of the window's frame on the screen.
     void SetBounds(int left, int top, int width, int height);
-    TWindowState WindowState() const { return windowState_; }
     void WindowState(TWindowState state) { windowState_ = state; }
 
     bool MainForm() const { return mainForm_; }

@@ -9,8 +9,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include <new>
-
 TStrings::TStrings(TRichEdit &box)
     : box_(box)
 {
@@ -109,16 +107,11 @@ void TStrings::LoadFromFile(const QString &fileName)
     richtext::LoadTarget box;
     box.estimatedBytes
         = [this](const codec::RichDocument &document) { return box_.EstimatedBytes(document); };
-    box.fill = [this](const codec::RichDocument &document) {
-        try {
-            box_.Document(document);
-        } catch (const std::bad_alloc &) {
-            // Half filled is no list: leave the box empty, as a load that found nothing.
-            box_.Clear();
-            throw;
-        }
-    };
+    box.fill = [this](const codec::RichDocument &document) { box_.Document(document); };
     richtext::Load(fileName, box);
 }
 
-void TStrings::SaveToFile(const QString &fileName) const { richtext::Save(fileName, box_.Document()); }
+void TStrings::SaveToFile(const QString &fileName, const codec::RtfWriterOptions &options) const
+{
+    richtext::Save(fileName, box_.Document(), options);
+}

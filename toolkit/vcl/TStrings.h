@@ -1,5 +1,7 @@
 #pragma once
 
+#include "codec/rtf/Writer.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -16,7 +18,6 @@ public:
     int Count() const;
     // The line at `index`; throws when no line has that number.
     QString Strings(int index) const;
-    QString operator[](int index) const { return Strings(index); }
 
     // Adds a line after the last, in the box's default format.
     void Add(const QString &line);
@@ -28,9 +29,9 @@ public:
     // Replaces all lines by the file's content (Rich Text Format or plain text). On
     // failure the box keeps what it held, and the report names the file and the reason.
     void LoadFromFile(const QString &fileName);
-    // Writes all lines as one Rich Text Format document, replacing the file whole or
-    // not at all.
-    void SaveToFile(const QString &fileName) const;
+    // Writes all lines as one Rich Text Format document that names `options` as its
+    // own, replacing the file whole or not at all.
+    void SaveToFile(const QString &fileName, const codec::RtfWriterOptions &options) const;
 
 private:
     Q_DISABLE_COPY_MOVE(TStrings)

@@ -52,28 +52,16 @@ CharacterState::Word CharacterState::apply(const Token &token)
     }
 }
 
-bool FormatCache::Key::operator==(const Key &other) const
-{
-    return bold == other.bold && italic == other.italic && underline == other.underline
-        && strikeOut == other.strikeOut && font == other.font && halfPoints == other.halfPoints
-        && foreground == other.foreground && background == other.background && highlight == other.highlight;
-}
-
 int FormatCache::refresh(const CharacterState &s, int defaultFont, const FontTable &fonts,
     const ColorTable &colors, RichDocument &document)
 {
     dirty_ = false;
-    const Key key { s.bold, s.italic, s.underline, s.strikeOut, s.font, s.halfPoints, s.foreground,
-        s.background, s.highlight };
-    if (keyValid_ && key == key_)
+    if (keyValid_ && s == key_)
         return current_;
-    key_ = key;
+    key_ = s;
     keyValid_ = true;
     CharacterFormat format;
-    format.bold = s.bold;
-    format.italic = s.italic;
-    format.underline = s.underline;
-    format.strikeOut = s.strikeOut;
+    static_cast<Toggles &>(format) = s;
     format.fontFamily = fonts.familyOf(s.font < 0 ? defaultFont : s.font, defaultFont);
     if (s.halfPoints != defaultHalfPoints_)
         format.halfPoints = s.halfPoints;

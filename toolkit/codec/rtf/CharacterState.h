@@ -11,21 +11,25 @@ class FontTable;
 constexpr int defaultHalfPointsOfRtf = 24;
 
 // A group's character formatting; copied at every '{', so small and free of heap members.
-struct CharacterState {
+struct CharacterState : Toggles {
     enum class Word { Other, Format, Hidden };
     // Applies a character formatting word and says which kind it was.
     Word apply(const Token &token);
 
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strikeOut = false;
     bool hidden = false;
     int font = -1;   // -1: the \deff font
     int halfPoints = defaultHalfPointsOfRtf;
     int foreground = 0;
     int background = 0;
     int highlight = 0;
+
+    // Every member: a new member goes here too.
+    auto tied() const
+    {
+        return std::tuple_cat(
+            Toggles::tied(), std::tie(hidden, font, halfPoints, foreground, background, highlight));
+    }
+    friend bool operator==(const CharacterState &a, const CharacterState &b) { return a.tied() == b.tied(); }
 };
 
 // The document format of the current text, found again only when the state that
@@ -35,9 +39,10 @@ struct CharacterState {
 // without runs: the font named by \deffN, and the font size that the outermost
 // group holds when the first character of body text is written (24 half-points,
 // RTF's own default, when that group never set \fs). Our writer puts
-// "\pard\f0\fs16" in the outermost group before the first line, so its plain
-// files read back with no runs and its formatted ones with exactly the runs it
-// wrote. A run names a font only when its family differs from the \deff font's.
+// "\pard\plain\f0\fsN", N its default size, in the outermost group before the first
+// line, so its plain files read back with no runs and its formatted ones with exactly
+// the runs it wrote. A run names a font only when its family differs from the \deff
+// font's.
 class FormatCache {
 public:
     // The group's state may have changed.
@@ -66,15 +71,10 @@ public:
     int current() const { return current_; }
 
 private:
-    struct Key {
-        bool bold, italic, underline, strikeOut;
-        int font, halfPoints, foreground, background, highlight;
-        bool operator==(const Key &other) const;
-    };
-
     bool dirty_ = true;
+    // The state that current_ was found for, when keyValid_.
     bool keyValid_ = false;
-    Key key_ {};
+    CharacterState key_;
     int current_ = -1;
     bool defaultSizeKnown_ = false;
     int defaultHalfPoints_ = defaultHalfPointsOfRtf;

@@ -175,36 +175,6 @@ Token Tokenizer::binary(std::int64_t count)
     return token;
 }
 
-Token Tokenizer::next()
-{
-    if (p_ == end_) {
-        Token token;
-        token.begin = token.end = offset();
-        return token;
-    }
-    Token token;
-    token.begin = offset();
-    switch (*p_) {
-    case '{':
-        ++p_;
-        token.type = Token::GroupOpen;
-        break;
-    case '}':
-        ++p_;
-        token.type = Token::GroupClose;
-        break;
-    case '\\':
-        ++p_;
-        return control();
-    default:
-        takeRun(Classes().skipped);
-        token.type = Token::Text;
-        break;
-    }
-    token.end = offset();
-    return token;
-}
-
 }   // namespace rtf
 
 }   // namespace codec

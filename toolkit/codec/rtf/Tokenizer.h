@@ -11,7 +11,7 @@
 namespace codec::rtf {
 
 struct Token {
-    enum Type : std::uint8_t { None, Word, Symbol, Hex, GroupOpen, GroupClose, Text, Binary };
+    enum Type : std::uint8_t { None, Word, Symbol, Hex, Binary };
 
     // A control word as the reader would have read it, for the bytes that stand for one.
     static Token word(Keyword keyword)
@@ -47,9 +47,8 @@ struct ByteClasses {
 
 const ByteClasses &Classes();
 
-// Bytes to tokens. The reader drives it byte by byte where the meaning of a byte
-// depends on its state (text, skipped groups, \uN fallbacks); next() reads the
-// same tokens without any state.
+// Bytes to tokens. The reader drives it byte by byte, since the meaning of a byte
+// depends on its state (text, skipped groups, \uN fallbacks).
 class Tokenizer {
 public:
     explicit Tokenizer(QByteArrayView bytes)
@@ -70,8 +69,6 @@ public:
     Token control();
     // The bytes after \binN: at most `count`, fewer where the input ends first.
     Token binary(std::int64_t count);
-    // The next token of any kind; text runs end at a backslash or a brace.
-    Token next();
 
     // Takes the run of bytes from here that `classes` calls ordinary; the first one
     // is taken whatever it is.

@@ -246,10 +246,11 @@ void AppendText(Output &out, QStringView text, bool escapeSemicolon = false)
 
 constexpr int largestParameter = 32767;
 
-// The font and colour tables, and for every format the control words that open its group.
-class Tables {
+// For every format the control words that open its group, and the font and colour
+// tables that those words index.
+class FormatWords {
 public:
-    Tables(const RichDocument &document, const RtfWriterOptions &options)
+    FormatWords(const RichDocument &document, const RtfWriterOptions &options)
         : options_(options)
     {
         fonts_.push_back(options.defaultFontFamily);
@@ -385,16 +386,19 @@ void AppendParagraphs(Output &out, QStringView text, const QByteArray &opener)
 
 QByteArray WriteRtf(const RichDocument &document, const RtfWriterOptions &options)
 {
-    const Tables tables(document, options);
+    const FormatWords words(document, options);
     Output out(document.text.size() + document.text.size() / 8 + 512);
 
     out.append("{\\rtf1\\ansi\\ansicpg1250\\deff0");
-    tables.appendFontTable(out);
-    tables.appendColourTable(out);
+    words.appendFontTable(out);
+    words.appendColourTable(out);
     // Without a generator LibreOffice takes the file for Word's and widens runs of blanks.
-    out.append("{\\*\\generator ");
-    AppendText(out, options.generator, true);
-    out.append(";}\\uc1\\pard\\plain\\f0\\fs");
+    if (!options.generator.isEmpty()) {
+        out.append("{\\*\\generator ");
+        AppendText(out, options.generator, true);
+        out.append(";}");
+    }
+    out.append("\\uc1\\pard\\plain\\f0\\fs");
     out.appendNumber(std::clamp(options.defaultHalfPoints, 1, largestParameter));
     out.append(" ");
 
@@ -408,7 +412,7 @@ QByteArray WriteRtf(const RichDocument &document, const RtfWriterOptions &option
         if (start == end)
             continue;
         AppendParagraphs(out, text.sliced(position, start - position), {});
-        AppendParagraphs(out, text.sliced(start, end - start), tables.opener(run.format));
+        AppendParagraphs(out, text.sliced(start, end - start), words.opener(run.format));
         position = end;
     }
     AppendParagraphs(out, text.sliced(position), {});

@@ -6,14 +6,16 @@
 
 namespace codec {
 
+// What a written document names as its own: the font and size of the text that no run
+// formats, and the program that wrote it. The program decides them.
 struct RtfWriterOptions {
-    QString defaultFontFamily = QStringLiteral("MS Sans Serif");
-    int defaultHalfPoints = 16;
-    QString generator = QStringLiteral("carte de telefon 1.0.0.0");
+    QString defaultFontFamily;
+    int defaultHalfPoints = 24;   // RTF's own default size
+    QString generator;   // "name version"; empty: none is written
 };
 
 // Writes the document as one Rich Text Format document (code page 1250, every
 // non-ASCII character as \uN with a one-byte fallback, a \par after every paragraph).
-QByteArray WriteRtf(const RichDocument &document, const RtfWriterOptions &options = {});
+QByteArray WriteRtf(const RichDocument &document, const RtfWriterOptions &options);
 
 }   // namespace codec

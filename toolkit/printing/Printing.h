@@ -1,17 +1,13 @@
 #pragma once
 
-#include <QString>
+#include "printing/PageLayout.h"
 
-#include <functional>
+#include <QString>
 
 class QTextDocument;
 
+// What the program prints and where: the list as pages, to the system's default printer.
 namespace printing {
-
-// Told after each page is drawn: the pages drawn so far and the pages the job will
-// have, reckoned from what is laid out so far and exact once the last part is.
-// Returning false cancels the job.
-using Progress = std::function<bool(int donePages, int totalPages)>;
 
 // Prints the document as one job named `title`: to the system's default printer, or
 // to the PDF file set with PrintToFile. Throws when there is no printer, the job

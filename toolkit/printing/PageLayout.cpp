@@ -1,12 +1,9 @@
-#include "system/Printing.h"
+#include "printing/PageLayout.h"
 
+#include "printing/Texts.h"
 #include "system/Exception.h"
-#include "system/SystemPrinter.h"
-#include "system/Texts.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QCoreApplication>
-#include <QFile>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -25,12 +22,6 @@
 namespace printing {
 
 namespace {
-
-QString &OutputFile()
-{
-    static QString fileName;
-    return fileName;
-}
 
 // Paragraphs laid out at a time. Qt's text layout keeps its positions as 26.6 fixed-point
 // numbers, which at a printer's 1200 dots an inch reach no further than about 2,400 pages;
@@ -136,9 +127,9 @@ int LastCleanPageStart(const std::vector<QTextBlock> &blocks, qreal pageHeight, 
     return found;
 }
 
-// Draws the document in parts of a few thousand paragraphs, one page after another on
-// one painter. Returns false when `progress` cancelled it.
-bool Render(const QTextDocument &document, QPrinter &printer, const Progress &progress)
+}   // namespace
+
+bool DrawPages(const QTextDocument &document, QPrinter &printer, const Progress &progress)
 {
     // What QTextDocument::print does to a printer without margins.
     if (printer.pageLayout().margins(QPageLayout::Millimeter).isNull())
@@ -191,7 +182,7 @@ bool Render(const QTextDocument &document, QPrinter &printer, const Progress &pr
         for (int index = 0; index < pagesToDraw; ++index) {
             if (pagesDone > 0 && !printer.newPage())
                 throw Exception(
-                    SystemTexts::tr("Cannot print: the printer did not take page %1.").arg(pagesDone + 1));
+                    PrintingTexts::tr("Cannot print: the printer did not take page %1.").arg(pagesDone + 1));
             DrawPage(painter, *part, paper, index, ++pagesDone);
             if (progress && !progress(pagesDone, total)) {
                 printer.abort();
@@ -199,7 +190,7 @@ bool Render(const QTextDocument &document, QPrinter &printer, const Progress &pr
             }
             if (changed)
                 throw Exception(
-                    SystemTexts::tr("Cannot print: the text changed while it was being printed."));
+                    PrintingTexts::tr("Cannot print: the text changed while it was being printed."));
         }
         if (nextPart == 0) {
             from = QTextBlock();
@@ -211,103 +202,4 @@ bool Render(const QTextDocument &document, QPrinter &printer, const Progress &pr
     return true;
 }
 
-bool PrintToFile(
-    const QTextDocument &document, const QString &title, const QString &pdfFileName, const Progress &progress)
-{
-    // Qt says nothing when it cannot write the PDF: the file is checked before and after.
-    QFile probe(pdfFileName);
-    ClearSystemError();
-    if (!probe.open(QIODevice::WriteOnly)) {
-        throw Exception(SystemTexts::tr("Cannot print to file %1: %2.")
-                            .arg(QuotedFileName(pdfFileName), FileErrorReason(probe)));
-    }
-    probe.close();
-    const auto draw = [&](QPrinter &printer) { return Render(document, printer, progress); };
-    switch (system_printer::WritePdf(pdfFileName, title, draw)) {
-    case system_printer::PdfResult::Written:
-        return true;
-    case system_printer::PdfResult::Cancelled:
-        return false;
-    case system_printer::PdfResult::NothingWritten:
-        break;
-    }
-    throw Exception(
-        SystemTexts::tr("Cannot print to file %1: nothing was written.").arg(QuotedFileName(pdfFileName)));
-}
-
-}   // namespace
-
-void PrintToFile(const QString &pdfFileName) { OutputFile() = pdfFileName; }
-
-QString JobName(const QString &title)
-{
-    QString name = title;
-    for (QChar &c : name) {
-        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator
-            || c == QChar::ParagraphSeparator)
-            c = QLatin1Char(' ');
-    }
-    constexpr qsizetype limit = 255;
-    const QByteArray utf8 = name.toUtf8();
-    if (utf8.size() <= limit)
-        return name;
-    qsizetype cut = limit;
-    while (cut > 0 && (quint8(utf8[cut]) & 0xC0) == 0x80)
-        --cut;
-    return QString::fromUtf8(utf8.left(cut));
-}
-
-bool Print(const QTextDocument &document, const QString &title, const Progress &progress)
-{
-    if (!OutputFile().isEmpty())
-        return PrintToFile(document, title, OutputFile(), progress);
-    QString printer = system_printer::DefaultPrinter();
-    if (printer.isEmpty()) {
-        // With one printer there is no choosing to be done; among several, the program
-        // does not choose for the user.
-        const QStringList printers = system_printer::Printers();
-        if (printers.isEmpty())
-            throw Exception(SystemTexts::tr("Cannot print: no printer is set up on this computer."));
-        if (printers.size() > 1) {
-            throw Exception(SystemTexts::tr(
-                "Cannot print: none of the printers of this computer is chosen as the default one."));
-        }
-        printer = printers.front();
-    }
-    bool finished = false;
-    system_printer::Print(printer, title, JobName(title), [&](QPrinter &device) {
-        finished = Render(document, device, progress);
-        return finished;
-    });
-    return finished;
-}
-
 }   // namespace printing
-
-namespace system_printer {
-
-PdfResult WritePdf(const QString &pdfFileName, const QString &title, const Render &render)
-{
-    bool finished = false;
-    {
-        QPrinter pdf(QPrinter::HighResolution);
-        pdf.setOutputFormat(QPrinter::PdfFormat);
-        pdf.setOutputFileName(pdfFileName);
-        pdf.setDocName(title);
-        try {
-            finished = render(pdf);
-        } catch (...) {
-            pdf.abort();
-            QFile::remove(pdfFileName);
-            throw;
-        }
-    }
-    if (!finished) {
-        // Qt's PDF writer cannot abort: it has written the pages drawn so far.
-        QFile::remove(pdfFileName);
-        return PdfResult::Cancelled;
-    }
-    return QFile(pdfFileName).size() > 0 ? PdfResult::Written : PdfResult::NothingWritten;
-}
-
-}   // namespace system_printer

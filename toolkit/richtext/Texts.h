@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QCoreApplication>
+
+// The texts of this library that a user reads, all in one translation context.
+class RichTextTexts {
+    Q_DECLARE_TR_FUNCTIONS(richtext)
+};
