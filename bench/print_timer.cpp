@@ -10,7 +10,7 @@
 #include "BoxFixture.h"
 #include "Keys.h"
 #include "PhoneBookData.h"
-#include "printing/Printing.h"
+#include "richtext/Printing.h"
 #include "system/Exception.h"
 
 #include <QApplication>

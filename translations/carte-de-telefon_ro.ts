@@ -190,9 +190,9 @@
     </message>
 </context>
 <context>
-    <name>printing</name>
+    <name>richtext</name>
     <message>
-        <location filename="../toolkit/printing/PageLayout.cpp" line="+185"/>
+        <location filename="../toolkit/richtext/PageLayout.cpp" line="+185"/>
         <source>Cannot print: the printer did not take page %1.</source>
         <translation>Nu se poate tipari: imprimanta nu a primit pagina %1.</translation>
     </message>
@@ -202,7 +202,7 @@
         <translation>Nu se poate tipari: textul s-a schimbat in timp ce era tiparit.</translation>
     </message>
     <message>
-        <location filename="../toolkit/printing/Printing.cpp" line="+31"/>
+        <location filename="../toolkit/richtext/Printing.cpp" line="+31"/>
         <source>Cannot print to file %1: %2.</source>
         <translation>Nu se poate tipari in fisierul %1: %2.</translation>
     </message>
@@ -221,9 +221,6 @@
         <source>Cannot print: none of the printers of this computer is chosen as the default one.</source>
         <translation>Nu se poate tipari: niciuna dintre imprimantele acestui calculator nu este aleasa ca imprimanta implicita.</translation>
     </message>
-</context>
-<context>
-    <name>richtext</name>
     <message>
         <location filename="../toolkit/richtext/FillInTurns.cpp" line="+138"/>
         <source>Cannot show the list: there is not enough memory for the text.</source>

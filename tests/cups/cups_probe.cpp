@@ -9,7 +9,7 @@
 //                                       program does, and prints what it reported.
 //   cups_probe cancel TITLE LINE...     the same, cancelled after the first page.
 
-#include "printing/Printing.h"
+#include "richtext/Printing.h"
 #include "system/Exception.h"
 
 #include <QApplication>

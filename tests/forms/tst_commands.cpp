@@ -1,4 +1,4 @@
-#include "printing/Printing.h"
+#include "richtext/Printing.h"
 #include "support/PdfText.h"
 #include "support/TestFiles.h"
 #include "support/WindowFixture.h"

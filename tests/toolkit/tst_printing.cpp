@@ -1,4 +1,4 @@
-#include "printing/Printing.h"
+#include "richtext/Printing.h"
 #include "support/PdfText.h"
 #include "system/Exception.h"
 #include "vcl/PrintProgress.h"

@@ -1,9 +1,9 @@
 #include "RichEditFixture.h"
 #include "codec/RichDocument.h"
 #include "phonebook/PhoneBook.h"
-#include "printing/Printing.h"
 #include "richtext/BoxLimits.h"
 #include "richtext/Bridge.h"
+#include "richtext/Printing.h"
 #include "support/TestFiles.h"
 #include "vcl/TRichEdit.h"
 

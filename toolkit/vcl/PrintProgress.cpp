@@ -1,6 +1,6 @@
 #include "vcl/PrintProgress.h"
 
-#include "printing/Printing.h"
+#include "richtext/Printing.h"
 #include "vcl/TApplication.h"
 #include "vcl/Texts.h"
 

@@ -1,6 +1,6 @@
-#include "printing/PageLayout.h"
+#include "richtext/PageLayout.h"
 
-#include "printing/Texts.h"
+#include "richtext/Texts.h"
 #include "system/Exception.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -182,7 +182,7 @@ bool DrawPages(const QTextDocument &document, QPrinter &printer, const Progress 
         for (int index = 0; index < pagesToDraw; ++index) {
             if (pagesDone > 0 && !printer.newPage())
                 throw Exception(
-                    PrintingTexts::tr("Cannot print: the printer did not take page %1.").arg(pagesDone + 1));
+                    RichTextTexts::tr("Cannot print: the printer did not take page %1.").arg(pagesDone + 1));
             DrawPage(painter, *part, paper, index, ++pagesDone);
             if (progress && !progress(pagesDone, total)) {
                 printer.abort();
@@ -190,7 +190,7 @@ bool DrawPages(const QTextDocument &document, QPrinter &printer, const Progress 
             }
             if (changed)
                 throw Exception(
-                    PrintingTexts::tr("Cannot print: the text changed while it was being printed."));
+                    RichTextTexts::tr("Cannot print: the text changed while it was being printed."));
         }
         if (nextPart == 0) {
             from = QTextBlock();

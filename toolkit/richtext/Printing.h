@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printing/PageLayout.h"
+#include "richtext/PageLayout.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "printing/Printing.h"
+#include "richtext/Printing.h"
 
-#include "printing/PageLayout.h"
-#include "printing/Texts.h"
+#include "richtext/PageLayout.h"
+#include "richtext/Texts.h"
 #include "system/Exception.h"
 #include "system/SystemPrinter.h"
 #include "system/Texts.h"
@@ -28,7 +28,7 @@ bool PrintAsPdf(
     QFile probe(pdfFileName);
     ClearSystemError();
     if (!probe.open(QIODevice::WriteOnly)) {
-        throw Exception(PrintingTexts::tr("Cannot print to file %1: %2.")
+        throw Exception(RichTextTexts::tr("Cannot print to file %1: %2.")
                             .arg(QuotedFileName(pdfFileName), FileErrorReason(probe)));
     }
     probe.close();
@@ -42,7 +42,7 @@ bool PrintAsPdf(
         break;
     }
     throw Exception(
-        PrintingTexts::tr("Cannot print to file %1: nothing was written.").arg(QuotedFileName(pdfFileName)));
+        RichTextTexts::tr("Cannot print to file %1: nothing was written.").arg(QuotedFileName(pdfFileName)));
 }
 
 }   // namespace
@@ -77,9 +77,9 @@ bool Print(const QTextDocument &document, const QString &title, const Progress &
         // does not choose for the user.
         const QStringList printers = system_printer::Printers();
         if (printers.isEmpty())
-            throw Exception(PrintingTexts::tr("Cannot print: no printer is set up on this computer."));
+            throw Exception(RichTextTexts::tr("Cannot print: no printer is set up on this computer."));
         if (printers.size() > 1) {
-            throw Exception(PrintingTexts::tr(
+            throw Exception(RichTextTexts::tr(
                 "Cannot print: none of the printers of this computer is chosen as the default one."));
         }
         printer = printers.front();
