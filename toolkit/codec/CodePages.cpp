@@ -2,6 +2,8 @@
 
 #include "codec/CodePageTables.h"
 
+#include <algorithm>
+
 namespace codec {
 
 namespace {
@@ -223,10 +225,22 @@ qsizetype CodePage::decode(QByteArrayView bytes, QChar *out) const
         for (; p < end; ++p)
             *out++ = QChar(char16_t(*p < 0x20 ? *p : 0xF000 + *p));
         return out - start;
-    case Kind::SingleByte:
+    case Kind::SingleByte: {
+        // A whole table for a long text: one load a byte, with no branch for the
+        // letters beyond ASCII that Romanian text holds every few words.
+        if (bytes.size() > 1024) {
+            char16_t whole[256];
+            for (int byte = 0; byte < 0x80; ++byte)
+                whole[byte] = char16_t(byte);
+            std::copy_n(single_->upperHalf, 0x80, whole + 0x80);
+            for (; p < end; ++p)
+                *out++ = QChar(whole[*p]);
+            return out - start;
+        }
         for (; p < end; ++p)
             *out++ = QChar(*p < 0x80 ? char16_t(*p) : single_->upperHalf[*p - 0x80]);
         return out - start;
+    }
     case Kind::DoubleByte:
         break;
     }
