@@ -17,6 +17,11 @@ chmod 755 "$work"
 mkdir -m 755 "$work/bin" "$work/run" "$work/home"
 cp "$1" "$work/bin/carte-de-telefon"
 program=$work/bin/carte-de-telefon
+# So are LeakSanitizer's suppressions, when a sanitized build names them.
+if [[ ${LSAN_OPTIONS:-} =~ suppressions=([^:]+) ]]; then
+    install -m 644 "${BASH_REMATCH[1]}" "$work/bin/lsan.supp"
+    export LSAN_OPTIONS=${LSAN_OPTIONS/"${BASH_REMATCH[1]}"/$work/bin/lsan.supp}
+fi
 printf '%s\n' 'Pop  Ana  555' >"$work/run/baza.txt"
 printf '{\\rtf1 earlier\\par}' >"$work/run/baza.doc"
 chmod 444 "$work/run/baza.doc"

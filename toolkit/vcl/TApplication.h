@@ -59,10 +59,11 @@ public:
 
     bool notify(QObject *receiver, QEvent *event) override;
 
-private:
-    void Adopt(std::unique_ptr<TForm> form);
     // Reports the exception being handled; to be called from a catch block only.
     void ReportCurrentException();
+
+private:
+    void Adopt(std::unique_ptr<TForm> form);
 
     std::vector<std::unique_ptr<TForm>> forms_;
     TForm *mainForm_ = nullptr;

@@ -1,7 +1,10 @@
 #include "vcl/TForm.h"
 
 #include "vcl/Accessibility.h"
+#include "vcl/TApplication.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenuBar>
@@ -46,7 +49,33 @@ void TForm::SetBounds(int left, int top, int width, int height)
 void TForm::DoCreate()
 {
     ApplyDesign();
+    BindClickHandlers();
     emit OnCreate();
+}
+
+void TForm::BindClickHandlers()
+{
+    const auto bind = [this](auto *control, auto clicked) {
+        const QByteArray handler = control->property("OnClick").toString().toLatin1();
+        if (!handler.isEmpty())
+            connect(control, clicked, this, [this, handler] { RunHandler(handler); });
+    };
+    for (QAbstractButton *button : findChildren<QAbstractButton *>())
+        bind(button, &QAbstractButton::clicked);
+    for (QAction *action : findChildren<QAction *>())
+        bind(action, &QAction::triggered);
+}
+
+void TForm::RunHandler(const QByteArray &handler)
+{
+    // A failure is reported here, before it could unwind through Qt's button and menu
+    // code, which frees nothing on the way.
+    try {
+        const bool found = QMetaObject::invokeMethod(this, handler.constData());
+        Q_ASSERT_X(found, "TForm", "an OnClick names no handler of the form");
+    } catch (...) {
+        Application->ReportCurrentException();
+    }
 }
 
 void TForm::closeEvent(QCloseEvent *event)

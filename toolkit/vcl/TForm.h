@@ -31,8 +31,9 @@ public:
     bool MainForm() const { return mainForm_; }
     void MainForm(bool isMain) { mainForm_ = isMain; }
 
-    // Applies the design values that the layout file holds as dynamic properties,
-    // then runs the creation handler (bound to OnCreate).
+    // Applies the design values that the layout file holds as dynamic properties, binds
+    // each control's OnClick (the name of a handler slot of the form), then runs the
+    // creation handler (bound to OnCreate).
     void DoCreate();
 
 signals:
@@ -47,6 +48,8 @@ protected:
 
 private:
     void ApplyDesign();
+    void BindClickHandlers();
+    void RunHandler(const QByteArray &handler);
     // Sizes the window so that its frame has the design size, once the frame is known.
     void FitFrameToDesign();
     void FitFrameToDesignLater();
