@@ -167,8 +167,14 @@ step_install() {
         xdotool windowfocus --sync "$win" key Return
         sleep 5
         photograph "$win" installer-3-finish
-        # Terminare, with "Porneste carte de telefon" ticked: the program starts.
-        xdotool windowfocus --sync "$win" key Return
+        # Terminare, with "Porneste carte de telefon" ticked: the program starts. On a busy
+        # machine the files may still be going in; Return does nothing until they are.
+        for _ in $(seq 60); do
+            kill -0 "$setup_pid" 2>/dev/null || break
+            xdotool windowfocus --sync "$win" key Return 2>/dev/null || true
+            sleep 2
+        done
+        kill -0 "$setup_pid" 2>/dev/null && fail "the installer's finish page did not end it"
         wait "$setup_pid" || fail "the installer ended with status $?"
         main=$(wait_window 'carte de telefoane' 90) || fail "the finish page did not start the program"
         xdotool windowfocus --sync "$main"
