@@ -3,6 +3,7 @@
 #include "codec/RichDocument.h"
 #include "codec/rtf/Writer.h"
 #include "phonebook/PhoneBook.h"
+#include "support/DocumentOf.h"
 
 #include <QFile>
 
@@ -54,19 +55,9 @@ QByteArray PlainFile(const QStringList &entries)
     return bytes;
 }
 
-codec::RichDocument Document(const QStringList &entries)
-{
-    codec::RichDocument document;
-    for (const QString &entry : entries) {
-        document.text.append(entry);
-        document.endParagraph();
-    }
-    return document;
-}
-
 QByteArray RtfFile(const QStringList &entries)
 {
-    return codec::WriteRtf(Document(entries), phonebook::SaveFormat());
+    return codec::WriteRtf(support::DocumentOf(entries), phonebook::SaveFormat());
 }
 
 void WriteFile(const QString &fileName, const QByteArray &bytes)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "codec/RichDocument.h"
-
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -11,9 +9,6 @@
 namespace benchdata {
 
 QStringList Entries(int count);
-
-// The entries as a document: a paragraph each, no formats.
-codec::RichDocument Document(const QStringList &entries);
 
 // The entries as the program's baza.txt: UTF-8, CR LF after every line.
 QByteArray PlainFile(const QStringList &entries);

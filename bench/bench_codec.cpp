@@ -8,6 +8,7 @@
 #include "codec/rtf/Writer.h"
 #include "phonebook/PhoneBook.h"
 #include "richtext/DocumentFiles.h"
+#include "support/DocumentOf.h"
 
 #include <QHash>
 
@@ -66,7 +67,7 @@ const Data &data()
     static const Data loaded = [] {
         const QStringList entries = benchdata::Entries(1000000);
         Data result;
-        result.document = benchdata::Document(entries);
+        result.document = support::DocumentOf(entries);
         result.rtf = codec::WriteRtf(result.document, phonebook::SaveFormat());
         result.plain = benchdata::PlainFile(entries);
         result.ascii = AsciiFile(entries);

@@ -70,14 +70,4 @@ QStringList Lines(const TStrings &strings)
 
 QStringList Lines(const TRichEdit &box) { return Lines(*box.Lines); }
 
-codec::RichDocument DocumentOf(const QStringList &lines)
-{
-    codec::RichDocument document;
-    for (const QString &line : lines) {
-        document.text.append(line);
-        document.endParagraph();
-    }
-    return document;
-}
-
 }   // namespace support

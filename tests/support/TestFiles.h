@@ -1,6 +1,7 @@
 #pragma once
 
 #include "codec/RichDocument.h"
+#include "support/DocumentOf.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -36,8 +37,6 @@ inline const QString fileNotFound = QStringLiteral("fisierul sau un dosar din ca
 
 QStringList Lines(const TStrings &strings);
 QStringList Lines(const TRichEdit &box);
-// The document of these lines, one paragraph each, with no formats.
-codec::RichDocument DocumentOf(const QStringList &lines);
 
 // A fresh working directory for one test; the previous one is restored afterwards, also
 // because Windows cannot remove a folder that is a process's current one.
